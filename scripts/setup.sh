@@ -1,0 +1,11 @@
+#!/bin/bash
+# Prepares a fresh Debian 12 machine (as root) to build and test the project,
+# and configures the build tree. Safe to run again.
+set -euo pipefail
+ROOT="$(cd "$(dirname "$0")/.." && pwd)"
+bash "$ROOT/scripts/install-packages.sh"
+bash "$ROOT/scripts/fetch-sources.sh"
+cd "$ROOT"
+if [ ! -f build/build.ninja ]; then
+  cmake --preset windows >/dev/null
+fi

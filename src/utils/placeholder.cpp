@@ -1,0 +1,1 @@
+#include "utils/unique_handle.h"
