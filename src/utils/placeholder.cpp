@@ -1,1 +1,0 @@
-#include "utils/unique_handle.h"
