@@ -83,6 +83,12 @@ struct StdioFileTraits {
     static void Close(Handle h) noexcept { std::fclose(h); }
 };
 
+struct IconHandleTraits {
+    using Handle = HICON;
+    static Handle Invalid() noexcept { return nullptr; }
+    static void Close(Handle h) noexcept { ::DestroyIcon(h); }
+};
+
 using UniqueFileHandle = UniqueHandle<KernelHandleTraits>;
 using UniqueKernelHandle = UniqueHandle<NullableHandleTraits>;
 using UniqueRegKey = UniqueHandle<RegKeyTraits>;
@@ -90,5 +96,6 @@ using UniqueInternetHandle = UniqueHandle<InternetHandleTraits>;
 using UniqueFindHandle = UniqueHandle<FindHandleTraits>;
 using UniqueModule = UniqueHandle<ModuleHandleTraits>;
 using UniqueStdioFile = UniqueHandle<StdioFileTraits>;
+using UniqueIcon = UniqueHandle<IconHandleTraits>;
 
 }  // namespace Utils
