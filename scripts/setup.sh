@@ -9,3 +9,6 @@ cd "$ROOT"
 if [ ! -f build/build.ninja ]; then
   cmake --preset windows >/dev/null
 fi
+# The stamping tool built for this machine, to stamp updater executables here.
+cmake -S tools/stamp -B build/native/stamp -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
+cmake --build build/native/stamp >/dev/null

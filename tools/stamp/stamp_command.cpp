@@ -1,0 +1,124 @@
+#include "stamp_command.h"
+
+#include "stamp_file.h"
+#include "stamp_image.h"
+
+namespace Stamp {
+
+const char kUsage[] =
+    "usage: stamp <exe> [--download-id X] [--host X] [--service-path X] [--brand X]\n"
+    "             [--checksum X] [--raw] [--output <copy.exe>] [--print]\n"
+    "Writes build settings into an updater executable (in place, or into a\n"
+    "stamped copy with --output). --print lists the slot texts afterwards.\n"
+    "A download id or host made only of hex digits is stored hex-encoded so the\n"
+    "updater reads it back unchanged; --raw stores it as given instead.\n";
+
+namespace {
+
+// The value slot named by an option ("--brand" gives 4), or 0.
+int SlotOfOption(const std::string& option) {
+    for (int slot = kFirstValueSlot; slot <= kLastValueSlot; ++slot) {
+        if (option == std::string("--") + SlotName(slot)) {
+            return slot;
+        }
+    }
+    return 0;
+}
+
+std::string TakeValue(const std::vector<std::string>& args, std::size_t& i) {
+    if (i + 1 >= args.size()) {
+        throw UsageError(args[i] + " needs a value");
+    }
+    return args[++i];
+}
+
+void ApplyOption(StampOptions& options, const std::vector<std::string>& args, std::size_t& i) {
+    const std::string& arg = args[i];
+    if (const int slot = SlotOfOption(arg)) {
+        if (options.values[slot]) {
+            throw UsageError(arg + " given twice");
+        }
+        options.values[slot] = TakeValue(args, i);
+    } else if (arg == "--output") {
+        if (!options.output.empty()) {
+            throw UsageError("--output given twice");
+        }
+        options.output = TakeValue(args, i);
+    } else if (arg == "--print") {
+        options.print = true;
+    } else if (arg == "--raw") {
+        options.asGiven = true;
+    } else if (arg.rfind("--", 0) == 0 || !options.input.empty()) {
+        throw UsageError("unexpected argument " + arg);
+    } else {
+        options.input = arg;
+    }
+}
+
+bool HasValues(const StampOptions& options) {
+    for (const auto& value : options.values) {
+        if (value) {
+            return true;
+        }
+    }
+    return false;
+}
+
+void PrintSlots(const std::string& image, std::size_t block, std::ostream& out) {
+    for (int slot = kFirstValueSlot; slot <= kLastValueSlot; ++slot) {
+        out << SlotName(slot) << '=' << ReadSlotText(image, block, slot) << '\n';
+    }
+}
+
+}  // namespace
+
+StampOptions ParseArguments(const std::vector<std::string>& args) {
+    StampOptions options;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        ApplyOption(options, args, i);
+    }
+    if (options.input.empty()) {
+        throw UsageError("no executable given");
+    }
+    if (!HasValues(options) && !options.print) {
+        throw UsageError("nothing to do: give a value to write or --print");
+    }
+    if (!HasValues(options) && !options.output.empty()) {
+        throw UsageError("--output needs a value to write");
+    }
+    return options;
+}
+
+int RunStamp(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+    StampOptions options;
+    try {
+        options = ParseArguments(args);
+    } catch (const UsageError& e) {
+        err << "stamp: " << e.what() << '\n' << kUsage;
+        return 2;
+    }
+    try {
+        std::string image = ReadWholeFile(options.input);
+        const std::size_t block = FindBlock(image);
+        if (HasValues(options)) {
+            // Every value is checked and written in memory before the file is touched.
+            for (int slot = kFirstValueSlot; slot <= kLastValueSlot; ++slot) {
+                if (options.values[slot]) {
+                    const std::string text = SlotTextFor(slot, *options.values[slot], options.asGiven);
+                    WriteSlotText(image, block, slot, text);
+                }
+            }
+            const std::string& target = options.output.empty() ? options.input : options.output;
+            ReplaceFile(target, image, options.input);
+        }
+        if (options.print) {
+            PrintSlots(image, block, out);
+        }
+    } catch (const StampError& e) {
+        err << "stamp: " << e.what() << '\n';
+        return 1;
+    }
+    return 0;
+}
+
+}  // namespace Stamp
