@@ -1,0 +1,72 @@
+#pragma once
+// One HTTP request against one server over WinINet, with the response body
+// streamed to a listener in chunks of up to 1024 bytes.
+#include <windows.h>
+
+#include <atomic>
+#include <memory>
+#include <string>
+
+#include "transfer/file_downloader_listener.h"
+#include "utils/unique_handle.h"
+
+namespace Utils {
+namespace HTTP {
+
+// Calling order for one transfer: construct, SendRequest, Download, destroy.
+// One thread uses an object at a time, except Cancel, which any thread may call.
+class FileDownloader {
+public:
+    // listener may be null (a discarding listener is used); it is not owned and
+    // must outlive the transfer. port -1 means 443 when secure, else 80.
+    // Connection failures are not reported here: SendRequest fails later.
+    FileDownloader(AbstractFileDownloaderListener* listener, const std::string& serverName, bool secure,
+                   int port, const std::string& agentName);
+    // Cancels and waits for a running asynchronous Download, then closes the
+    // request, the connection and the session.
+    virtual ~FileDownloader();
+    FileDownloader(const FileDownloader&) = delete;
+    FileDownloader& operator=(const FileDownloader&) = delete;
+
+    // Opens the session and the connection; a failure leaves the handle null.
+    void OpenConnection(const std::string& serverName, bool secure, int port, const std::string& agentName);
+    // Sends a GET of path, or, with a non-empty uploadFile, a multipart POST of
+    // that file announced as uploadName (uploadFile itself when empty). False
+    // when there is no connection, the request can't be opened or sent, or
+    // the upload file can't be read.
+    bool SendRequest(const std::string& path, const std::string& uploadFile, const std::string& uploadName,
+                     bool secure);
+    // The response's status code; -1 before a successful send or when unknown.
+    int GetStatusCode() const;
+    // The declared body length; -1 when none is declared or it can't be queried.
+    long long GetContentLength() const;
+    // Reads the body to the listener: on this thread (synchronous), or on a
+    // thread of its own, returning at once. A failure to start that thread is
+    // reported through OnError.
+    void Download(bool synchronous);
+    // Waits for an asynchronous Download to end; true when none is running.
+    bool WaitForDownload(DWORD timeoutMs = INFINITE);
+    // Makes the running Download stop before its next step with OnCancelled.
+    void Cancel();
+
+private:
+    static int DownloadThread(void* self);
+    void RunDownloadLoop();
+    bool ReadBody(std::string& pending, long long& received, int& errorCode);
+    bool DeliverFullChunks(std::string& pending, bool flushAll);
+    void StopAsyncDownload();
+    bool OpenRequest(const std::string& path, const char* verb, bool secure);
+    bool SendWithCertificateRetry(const std::string& body);
+
+    std::unique_ptr<NullFileDownloaderListener> m_nullListener;
+    AbstractFileDownloaderListener* m_listener;
+    // Declared outermost first, so that they close request, connection, session.
+    UniqueInternetHandle mh_internet_session;
+    UniqueInternetHandle mh_http_connection;
+    UniqueInternetHandle mh_http_file;
+    std::atomic<bool> m_abort{false};
+    UniqueKernelHandle m_downloadThread;
+};
+
+}  // namespace HTTP
+}  // namespace Utils

@@ -1,0 +1,179 @@
+// GET transfers through FileDownloader against the in-process test server.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+
+#include "recording_listener.h"
+#include "support/test_http_server.h"
+
+using TestSupport::Fault;
+using TestSupport::TestHttpServer;
+using namespace TransferTest;
+
+namespace {
+
+class FileDownloaderGet : public ::testing::Test {
+protected:
+    void SetUp() override { ASSERT_TRUE(server.Start()); }
+    TestHttpServer server;
+    RecordingListener listener;
+};
+
+struct StatusCase {
+    int status;
+    std::string body;
+};
+
+TEST_F(FileDownloaderGet, ReportsStatusAndPassesTheBodyWhateverTheStatus) {
+    const StatusCase cases[] = {{200, "hello"}, {204, ""}, {301, "moved, but where?"},
+                                {404, "no such file"}, {500, "broken"}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.status);
+        std::string path = "/status/" + std::to_string(c.status);
+        server.Serve(path, c.body, c.status);
+        RecordingListener listener;
+        Fetch fetch = Get(listener, server.Host(), path);
+        EXPECT_TRUE(fetch.sent);
+        EXPECT_EQ(c.status, fetch.status);
+        EXPECT_EQ(static_cast<long long>(c.body.size()), fetch.length);
+        EXPECT_EQ(c.body, listener.body);
+        EXPECT_EQ(Ending::Complete, listener.ending);
+        EXPECT_EQ(1, listener.endings);
+    }
+}
+
+TEST_F(FileDownloaderGet, CutsTheBodyIntoFull1024ByteChunksInOrder) {
+    struct SizeCase {
+        size_t size;
+        std::vector<size_t> chunks;
+    };
+    const SizeCase cases[] = {{0, {}}, {1, {1}}, {1024, {1024}}, {1025, {1024, 1}},
+                              {3000, {1024, 1024, 952}}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.size);
+        std::string path = "/size/" + std::to_string(c.size);
+        server.Serve(path, PatternBytes(c.size));
+        RecordingListener listener;
+        Get(listener, server.Host(), path);
+        EXPECT_EQ(c.chunks, listener.chunkSizes);
+        EXPECT_EQ(PatternBytes(c.size), listener.body);
+        EXPECT_EQ(Ending::Complete, listener.ending);
+        EXPECT_EQ(1, listener.endings);
+    }
+}
+
+TEST_F(FileDownloaderGet, DeliversALargeBodyIntactWhateverTheArrivalPattern) {
+    const std::string bytes = PatternBytes(700 * 1000 + 17);
+    server.Serve("/big.bin", bytes);
+    server.Serve("/trickle.bin", PatternBytes(5000));
+    Fault trickle;
+    trickle.trickleBytes = 700;
+    trickle.trickleDelayMs = 5;
+    server.SetFault("/trickle.bin", trickle);
+    Fault unframed;
+    unframed.noContentLength = true;
+    server.Serve("/unframed.bin", bytes);
+    server.SetFault("/unframed.bin", unframed);
+
+    for (const std::string path : {"/big.bin", "/trickle.bin", "/unframed.bin"}) {
+        SCOPED_TRACE(path);
+        RecordingListener listener;
+        Fetch fetch = Get(listener, server.Host(), path);
+        std::string expected = path == "/trickle.bin" ? PatternBytes(5000) : bytes;
+        EXPECT_EQ(path == "/unframed.bin" ? -1 : static_cast<long long>(expected.size()), fetch.length);
+        EXPECT_TRUE(listener.body == expected) << listener.body.size() << " bytes received";
+        for (size_t i = 0; i + 1 < listener.chunkSizes.size(); ++i) ASSERT_EQ(1024u, listener.chunkSizes[i]);
+        EXPECT_EQ(Ending::Complete, listener.ending);
+    }
+}
+
+TEST_F(FileDownloaderGet, ABodyThatStopsShortOfItsLengthIsAnError) {
+    server.Serve("/cut.bin", PatternBytes(50000));
+    server.Serve("/dropped.bin", PatternBytes(50000));
+    Fault cut;
+    cut.cutBodyAt = 20000;
+    server.SetFault("/cut.bin", cut);
+    Fault drop;
+    drop.dropBodyAt = 20000;
+    server.SetFault("/dropped.bin", drop);
+
+    for (const std::string path : {"/cut.bin", "/dropped.bin"}) {
+        SCOPED_TRACE(path);
+        RecordingListener listener;
+        Fetch fetch = Get(listener, server.Host(), path);
+        EXPECT_EQ(50000, fetch.length);
+        EXPECT_EQ(Ending::Error, listener.ending);
+        EXPECT_EQ(1, listener.endings);
+        EXPECT_GT(listener.errorCode, 0) << "the system's error number";
+        EXPECT_LE(listener.body.size(), 20000u);
+        EXPECT_EQ(PatternBytes(listener.body.size()), listener.body);
+    }
+}
+
+TEST_F(FileDownloaderGet, AListenerThatRefusesDataStopsTheTransfer) {
+    server.Serve("/refused.bin", PatternBytes(10000));
+    listener.refuseAfterChunks = 2;
+    Get(listener, server.Host(), "/refused.bin");
+    EXPECT_EQ((std::vector<size_t>{1024, 1024}), listener.chunkSizes);
+    EXPECT_EQ(Ending::Error, listener.ending);
+    EXPECT_EQ(-1, listener.errorCode);
+    EXPECT_EQ(1, listener.endings);
+}
+
+TEST_F(FileDownloaderGet, SendsTheAgentNameAndNoCacheRequest) {
+    server.Serve("/agent", "x");
+    Get(listener, server.Host(), "/agent?id=7");
+    auto requests = server.Requests();
+    ASSERT_EQ(1u, requests.size());
+    EXPECT_EQ("GET", requests[0].method);
+    EXPECT_EQ("/agent?id=7", requests[0].target);
+    EXPECT_EQ("DownloaderKel", requests[0].Header("User-Agent"));
+    EXPECT_EQ("*/*", requests[0].Header("Accept"));
+}
+
+TEST_F(FileDownloaderGet, FailsWithoutAServerAndStillEndsTheDownloadOnce) {
+    std::string nobody = TestSupport::NextLoopbackAddress();
+    for (int port : {-1, 8123}) {
+        SCOPED_TRACE(port);
+        RecordingListener listener;
+        Fetch fetch = Get(listener, nobody, "/anything", port);
+        EXPECT_FALSE(fetch.sent);
+        EXPECT_EQ(-1, fetch.status);
+        EXPECT_EQ(-1, fetch.length);
+        EXPECT_EQ(Ending::Error, listener.ending);
+        EXPECT_EQ(1, listener.endings);
+        EXPECT_TRUE(listener.body.empty());
+    }
+}
+
+TEST_F(FileDownloaderGet, AnImpossiblePortIsRefusedInsteadOfWrappingToAnotherPort) {
+    server.Serve("/wrapped", "should not be reached");
+    RecordingListener listener;
+    Fetch fetch = Get(listener, server.Host(), "/wrapped", 65536 + 80);
+    EXPECT_FALSE(fetch.sent);
+    EXPECT_EQ(0, server.Hits("/wrapped"));
+}
+
+TEST_F(FileDownloaderGet, ANullListenerDiscardsTheBody) {
+    server.Serve("/discard", PatternBytes(4000));
+    Utils::HTTP::FileDownloader downloader(nullptr, server.Host(), false, -1, "DownloaderKel");
+    ASSERT_TRUE(downloader.SendRequest("/discard", "", "", false));
+    downloader.Download(true);
+    EXPECT_EQ(200, downloader.GetStatusCode());
+    EXPECT_EQ(1, server.Hits("/discard"));
+}
+
+TEST_F(FileDownloaderGet, ReusesTheConnectionForRequestsInARow) {
+    server.Serve("/one", "1");
+    server.Serve("/two", "22");
+    Utils::HTTP::FileDownloader downloader(&listener, server.Host(), false, -1, "DownloaderKel");
+    for (const char* path : {"/one", "/two", "/one"}) {
+        ASSERT_TRUE(downloader.SendRequest(path, "", "", false));
+        downloader.Download(true);
+    }
+    EXPECT_EQ("1221", listener.body);
+    EXPECT_EQ(3, listener.endings);
+    EXPECT_EQ(1, server.ConnectionCount());
+}
+
+}  // namespace
