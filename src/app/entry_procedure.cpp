@@ -1,0 +1,56 @@
+#include "app/entry_procedure.h"
+
+#include <commctrl.h>
+#include <objbase.h>
+
+#include "app/build_settings.h"
+#include "app/command_line.h"
+#include "app/main_dialog.h"
+#include "app/uninstall_launcher.h"
+#include "utils/unique_handle.h"
+
+namespace App {
+namespace {
+
+// Waits without a time limit for the launcher to end. When it cannot be
+// opened, says so in a box and returns false.
+bool WaitForLauncher(DWORD processId) {
+    Utils::UniqueKernelHandle process(
+        ::OpenProcess(SYNCHRONIZE | PROCESS_QUERY_INFORMATION, FALSE, processId));
+    if (!process) {
+        const DWORD error = ::GetLastError();
+        char text[512] = {};
+        ::wsprintfA(text, "Failed to open process [%u] %d", processId, static_cast<int>(error));
+        ::MessageBoxA(nullptr, text, "Uninstaller", MB_OK | MB_ICONINFORMATION);
+        return false;
+    }
+    ::WaitForSingleObject(process.Get(), INFINITE);
+    return true;
+}
+
+}  // namespace
+
+int RunEntryProcedure(HINSTANCE instance, const char* commandLine) {
+    ::CoInitialize(nullptr);
+    INITCOMMONCONTROLSEX controls = {sizeof(controls), ICC_BAR_CLASSES};
+    ::InitCommonControlsEx(&controls);
+
+    const StartRequest request = ClassifyCommandTail(GetCommandTail(commandLine));
+    if (request.form == StartForm::UninstallLauncher) {
+        RunUninstallLauncher();
+        ::CoUninitialize();
+        return 0;
+    }
+    if (request.delayMs > 0) ::Sleep(request.delayMs);
+
+    CMainDlg dialog(ReadBuildSettings());
+    if (request.form == StartForm::UninstallRun) {
+        dialog.SetUninstallMode(true);
+        if (request.waitForProcess && !WaitForLauncher(request.processId)) return 0;
+    }
+    const INT_PTR result = dialog.DoModal(instance, ::GetActiveWindow());
+    ::CoUninitialize();
+    return static_cast<int>(result);
+}
+
+}  // namespace App

@@ -1,0 +1,78 @@
+#pragma once
+// The program's only main window: a modal dialog (template 129) that shows the
+// status line and the progress bar, reports fatal errors and ends the process
+// when the user confirms closing it.
+#include <windows.h>
+
+#include <atomic>
+#include <mutex>
+#include <string>
+
+#include "app/build_settings.h"
+#include "app/installation_launcher.h"
+#include "app/main_dialog_operations.h"
+#include "app/program_icons.h"
+#include "app/status_display.h"
+
+class CMainDlg : public MainDialogOperations {
+public:
+    static constexpr UINT kSkinMessage = WM_APP + 1;       // posted by SetSkinUrl
+    static constexpr UINT kUninstallMessage = WM_APP + 2;  // posted by initialisation in uninstall mode
+    static constexpr UINT kApplyDisplayMessage = WM_APP + 3;  // sent: apply pending display changes
+    static constexpr int kFatalSeverity = 4;
+    static constexpr DWORD kLaterReportExitCode = 1000;
+    static constexpr DWORD kProgressCompletePauseMs = 600;
+
+    explicit CMainDlg(App::BuildSettings settings);
+    ~CMainDlg() override;
+    CMainDlg(const CMainDlg&) = delete;
+    CMainDlg& operator=(const CMainDlg&) = delete;
+
+    // Runs the dialog modally on the calling thread, which becomes the
+    // dialog's thread. Returns the dialog's result, -1 if it could not be created.
+    INT_PTR DoModal(HINSTANCE instance, HWND owner);
+    // Set before DoModal: the dialog then runs the uninstall flow instead of an installation.
+    void SetUninstallMode(bool uninstallMode) { m_uninstallMode = uninstallMode; }
+
+    // MainDialogOperations: any thread.
+    void SetStatusText(const std::string& text) override;
+    void SetProgressText(double percent) override;
+    void SetProgressPos(int controlId, int position) override;
+    void ShowProgressBar(int controlId, int maximum) override;
+    void SetSkinUrl(const std::string& url) override;
+    bool IsFirstRun() override;
+    void ReportError(const std::string& message, int severity) override;
+    HWND GetDialogWindow() const override { return m_hWnd; }
+
+    std::string GetSkinUrl() const;
+
+protected:
+    // Hands the decoded service host to the installation run and starts its worker.
+    virtual void StartInstallation(const std::string& host);
+    // Ends the process; must not return.
+    virtual void EndProcess(UINT exitCode);
+
+private:
+    static INT_PTR CALLBACK DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    INT_PTR HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
+
+    bool OnInitDialog();
+    void CenterWindow();
+    void ArrangeControls(int windowHeight);
+    void StartRun();
+    void OnCloseRequest();
+    void OnUninstallMessage();
+    void ApplyDisplay();
+    void RequestApplyDisplay();
+
+    HWND m_hWnd = nullptr;
+    HINSTANCE m_instance = nullptr;
+    const App::BuildSettings m_settings;
+    App::ProgramIcons m_icons;
+    App::InstallationLauncher m_installation;  // stands in for the download manager
+    App::StatusDisplay m_display;
+    mutable std::mutex m_skinUrlLock;
+    std::string m_skinUrl;
+    bool m_uninstallMode = false;
+    std::atomic<bool> m_fatalReportShown{false};
+};
