@@ -27,6 +27,9 @@ void FindFiles(std::vector<std::string>& list, const std::string& folder, bool r
                bool includeFolders, bool clearFirst);
 // Removes the folder with everything below it. Refuses "", drive roots and "\".
 void DeleteTree(const std::string& folder);
+// True when DeleteTree would act on folder: it normalises to a path with a
+// drive letter and at least one folder below the drive's root.
+bool CanDeleteTree(const std::string& folder);
 // Creates the last level of the path only.
 void CreateFolder(const std::string& path);
 std::string GetModulePath(bool fileNameOnly, bool dropExtension, bool folderOnly);

@@ -62,6 +62,10 @@ void FindFiles(std::vector<std::string>& list, const std::string& folder, bool r
     } while (::FindNextFileA(find.Get(), &entry));
 }
 
+bool CanDeleteTree(const std::string& folder) {
+    return IsDeletableTree(folder, NormalizePath(folder, ""));
+}
+
 void DeleteTree(const std::string& folder) {
     const std::string normalized = NormalizePath(folder, "");
     if (!IsDeletableTree(folder, normalized)) return;
