@@ -1,0 +1,15 @@
+// The reporting form of the load, kept apart so that programs which only
+// read documents need no main dialog.
+#include "app/main_dialog_operations.h"
+#include "document/update_document.h"
+
+namespace {
+const int kFatalSeverity = 4;
+}
+
+bool UpdateDocument::LoadAndValidate(const std::string& path) {
+    const LoadStatus status = Load(path);
+    if (status == LoadStatus::Loaded) return true;
+    if (g_mainDialog) g_mainDialog->ReportError(FailureText(status), kFatalSeverity);
+    return false;
+}

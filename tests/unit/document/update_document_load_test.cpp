@@ -1,0 +1,210 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "app/main_dialog_operations.h"
+#include "document_test_fixture.h"
+
+// The document library reports through the main dialog pointer, which the
+// application library defines; this executable supplies its own.
+MainDialogOperations* g_mainDialog = nullptr;
+
+namespace {
+
+using Status = UpdateDocument::LoadStatus;
+
+const char kUnreadableText[] = "Check your internet connection and try again.";
+const char kWrongContentsText[] = "Wrong update file contents, please try again later.";
+
+std::string Nested(const std::string& name, size_t levels) {
+    std::string text;
+    for (size_t i = 0; i < levels; ++i) text += "<" + name + ">";
+    for (size_t i = 0; i < levels; ++i) text += "</" + name + ">";
+    return text;
+}
+
+TEST_F(DocumentTest, MalformedInputIsUnreadable) {
+    std::string garbage;
+    for (int i = 0; i < 4096; ++i) garbage += static_cast<char>((i * 7919 + 13) % 256);
+    const std::string good = TestSupport::UpdateDocumentBuilder().Build();
+    const std::string cases[] = {
+        "",
+        "   \r\n\t ",
+        garbage,
+        std::string("\0\0\0<UpdateDocument/>", 20),
+        "just text",
+        good.substr(0, good.size() / 2),
+        Wrap("<UpdateFiles><UpdateFile CheckSum=\"A").substr(0, 80),
+        "<UpdateDocument IsSucceed=\"true\"><UpdateFiles>",
+        "<UpdateDocument IsSucceed=\"true\"",
+        "<UpdateDocument IsSucceed=\"true\"></Other>",
+        "<UpdateDocument IsSucceed='true' x=\"unterminated/>",
+    };
+    for (const std::string& text : cases) {
+        EXPECT_EQ(Status::Unreadable, LoadText(text)) << text;
+        EXPECT_EQ("", m_document.GetAttribute("IsSucceed", "", "", 0));
+    }
+}
+
+TEST_F(DocumentTest, MissingFileIsUnreadable) {
+    EXPECT_EQ(Status::Unreadable, m_document.Load(m_folder / "absent.xml"));
+    EXPECT_EQ(Status::Unreadable, m_document.Load(m_folder.Path()));  // a folder
+    EXPECT_EQ(Status::Unreadable, m_document.Load(""));
+}
+
+TEST_F(DocumentTest, SuccessMarkAndRootDecideTheContents) {
+    const struct {
+        std::string text;
+        Status expected;
+    } cases[] = {
+        {Wrap("", "IsSucceed=\"true\""), Status::Loaded},
+        {Wrap("", "IsSucceed=\"False\""), Status::Loaded},
+        {Wrap("", "IsSucceed=\"FALSE\""), Status::Loaded},
+        {Wrap("", "IsSucceed=\"0\""), Status::Loaded},
+        {Wrap("", "IsSucceed=\"\""), Status::Loaded},
+        {Wrap("", "IsSucceed=\" false\""), Status::Loaded},
+        {Wrap("", "FilesServer=\"x\""), Status::Loaded},
+        {Wrap("", "IsSucceed=\"false\""), Status::WrongContents},
+        {Wrap("", "IsSucceed=\"false\" FilesServer=\"x\""), Status::WrongContents},
+        {"<Other IsSucceed=\"true\"/>", Status::WrongContents},
+        {"<updatedocument IsSucceed=\"true\"/>", Status::WrongContents},
+        {"<Wrapper><UpdateDocument IsSucceed=\"true\"/></Wrapper>", Status::WrongContents},
+        {"<Other/><UpdateDocument IsSucceed=\"true\"/>", Status::Loaded},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(c.expected, LoadText(c.text)) << c.text;
+    }
+}
+
+TEST_F(DocumentTest, PathsReachingOutsideTheProductAreWrongContents) {
+    const char* const unsafe[] = {"\\x.dll",         "/x.dll",       "C:\\x.dll",
+                                  "C:x.dll",         "\\\\srv\\s\\x", "\\\\?\\C:\\x",
+                                  "\\\\.\\COM1",     "x.dll:ads",    "..\\x.dll",
+                                  "a/../../x.dll",   "a\\.."};
+    const char* const rootAttributes[] = {"ProductExePath", "CompressFilePath", "CompressWAVPath",
+                                          "UninstallIconPath", "UpdateResourceExePath"};
+    for (const char* path : unsafe) {
+        for (const char* attribute : rootAttributes) {
+            TestSupport::UpdateDocumentBuilder builder;
+            builder.Root(attribute, path).AddFile({"/s", "ok.dat", "K", 1, false});
+            EXPECT_EQ(Status::WrongContents, LoadText(builder.Build())) << attribute << " " << path;
+        }
+        TestSupport::UpdateDocumentBuilder builder;
+        builder.AddFile({"/s", "ok.dat", "K", 1, false}).AddFile({"/s", path, "K", 1, false});
+        EXPECT_EQ(Status::WrongContents, LoadText(builder.Build())) << "client " << path;
+        EXPECT_TRUE(m_document.GetClientRelativePaths().empty());
+    }
+    // Paths of other kinds of elements, and server paths, are not file system paths here.
+    TestSupport::UpdateDocumentBuilder builder;
+    builder.Root("SkinURL", "http://x/y").Root("FilesServer", "host:8080");
+    builder.AddFile({"/abs/..\\server/path", "bin\\ok.dat", "K", 1, false});
+    builder.AddFileMarkup("<Note ClientRelativePath=\"C:\\x\"/>");
+    EXPECT_EQ(Status::Loaded, LoadText(builder.Build()));
+}
+
+TEST_F(DocumentTest, NestingIsRefusedBeforeItCanExhaustTheStack) {
+    const size_t limit = UpdateDocument::kMaxNestingDepth;
+    // The root and the group take two levels.
+    EXPECT_EQ(Status::Loaded,
+              LoadText(Wrap("<UpdateFiles>" + Nested("n", limit - 2) + "</UpdateFiles>")));
+    EXPECT_EQ(Status::Unreadable,
+              LoadText(Wrap("<UpdateFiles>" + Nested("n", limit - 1) + "</UpdateFiles>")));
+    EXPECT_EQ(Status::Unreadable, LoadText(Wrap("<UpdateFiles>" + Nested("n", 10000) +
+                                                 "</UpdateFiles>")));
+    EXPECT_EQ(Status::Unreadable, LoadText(Nested("UpdateDocument", 10000)));
+    EXPECT_EQ(Status::Unreadable, LoadText(Wrap(Nested("n", 200000))));
+}
+
+TEST_F(DocumentTest, LargeDocumentsLoadWhole) {
+    TestSupport::UpdateDocumentBuilder builder;
+    const std::string checkSum(32, 'F');
+    int files = 0;
+    std::string text;
+    for (; text.size() < 20 * 1024 * 1024; text = builder.Build()) {
+        for (int i = 0; i < 20000; ++i, ++files) {
+            const std::string name = "data\\folder" + std::to_string(files % 97) + "\\file" +
+                                     std::to_string(files) + ".dat";
+            builder.AddFile({"/files/" + std::to_string(files), name, checkSum, files, files % 2 == 1});
+        }
+    }
+    ASSERT_EQ(Status::Loaded, LoadText(text));
+    const std::vector<int64_t> sizes = m_document.GetSizes();
+    ASSERT_EQ(static_cast<size_t>(files), sizes.size());
+    for (int i : {0, 1, files / 2, files - 1}) {
+        EXPECT_EQ(i, sizes[i]);
+        EXPECT_EQ("/files/" + std::to_string(i),
+                  m_document.GetAttribute("ServerRelativePath", "UpdateFile", "UpdateFiles", i));
+    }
+}
+
+TEST_F(DocumentTest, LongAttributeValuesSurvive) {
+    const std::string longValue(1024 * 1024, 'u');
+    TestSupport::UpdateDocumentBuilder builder;
+    builder.Root("SkinURL", longValue).AddFile({"/s", longValue, "K", 1, false});
+    ASSERT_EQ(Status::Loaded, LoadText(builder.Build()));
+    EXPECT_EQ(longValue, m_document.GetSkinUrl());
+    EXPECT_EQ(longValue, m_document.GetClientRelativePaths().at(0));
+}
+
+TEST_F(DocumentTest, ARefusedLoadLeavesNothingToRead) {
+    TestSupport::UpdateDocumentBuilder builder;
+    builder.Root("FilesServer", "x").AddFile({"/s", "ok.dat", "K", 1, false});
+    ASSERT_EQ(Status::Loaded, LoadText(builder.Build()));
+    ASSERT_EQ(Status::WrongContents, LoadText(builder.Root("IsSucceed", "false").Build()));
+    EXPECT_EQ("", m_document.GetFilesServer());
+    EXPECT_TRUE(m_document.GetServerRelativePaths().empty());
+}
+
+// Records reports and returns, as a dialog that did not end the run would.
+class RecordingDialog : public MainDialogOperations {
+public:
+    void SetStatusText(const std::string&) override {}
+    void SetProgressText(double) override {}
+    void SetProgressPos(int, int) override {}
+    void ShowProgressBar(int, int) override {}
+    void SetSkinUrl(const std::string&) override {}
+    bool IsFirstRun() override { return false; }
+    void ReportError(const std::string& message, int severity) override {
+        reports.push_back(message + "|" + std::to_string(severity));
+    }
+    HWND GetDialogWindow() const override { return nullptr; }
+
+    std::vector<std::string> reports;
+};
+
+class ReportingTest : public DocumentTest {
+protected:
+    void SetUp() override { g_mainDialog = &m_dialog; }
+    void TearDown() override { g_mainDialog = nullptr; }
+    RecordingDialog m_dialog;
+};
+
+TEST_F(ReportingTest, EachFailureIsReportedOnceAsFatal) {
+    const struct {
+        std::string text;
+        bool loaded;
+        std::string report;
+    } cases[] = {
+        {Wrap(""), true, ""},
+        {"", false, std::string(kUnreadableText) + "|4"},
+        {"<UpdateDocument", false, std::string(kUnreadableText) + "|4"},
+        {"<Other/>", false, std::string(kWrongContentsText) + "|4"},
+        {Wrap("", "IsSucceed=\"false\""), false, std::string(kWrongContentsText) + "|4"},
+        {Wrap("", "ProductExePath=\"..\\x.exe\""), false, std::string(kWrongContentsText) + "|4"},
+    };
+    for (const auto& c : cases) {
+        m_dialog.reports.clear();
+        EXPECT_EQ(c.loaded, m_document.LoadAndValidate(WriteDocument(c.text))) << c.text;
+        const std::vector<std::string> expected =
+            c.report.empty() ? std::vector<std::string>{} : std::vector<std::string>{c.report};
+        EXPECT_EQ(expected, m_dialog.reports) << c.text;
+    }
+}
+
+TEST_F(DocumentTest, FailureWithoutADialogStillReturnsFalse) {
+    ASSERT_EQ(nullptr, g_mainDialog);
+    EXPECT_FALSE(m_document.LoadAndValidate(m_folder / "absent.xml"));
+}
+
+}  // namespace

@@ -1,0 +1,56 @@
+#include "document/xml_nesting_depth.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace {
+
+std::string Nested(size_t levels) {
+    std::string text;
+    for (size_t i = 0; i < levels; ++i) text += "<a>";
+    for (size_t i = 0; i < levels; ++i) text += "</a>";
+    return text;
+}
+
+TEST(XmlNestingDepthTest, MeasuresElementsAsTheParserSeesThem) {
+    const struct {
+        const char* text;
+        size_t depth;
+    } cases[] = {
+        {"", 0},
+        {"no markup", 0},
+        {"<a/>", 0},
+        {"<a />", 0},
+        {"<a></a>", 1},
+        {"<a><b/><c></c></a>", 2},
+        {"<a><b><c/></b></a>", 2},
+        {"<?xml version=\"1.0\"?><a><b></b></a>", 2},
+        {"<a x=\"/>\"><b></b></a>", 2},              // "/>" inside a value closes nothing
+        {"<a x='</a></a>'><b><c></c></b></a>", 3},   // nor does "</a>" inside a value
+        {"<a x = \"y\"><b></b></a>", 2},             // blanks around '='
+        {"<a><!-- <b><c><d> --></a>", 1},             // comments hide markup
+        {"<a><![CDATA[<b><c>]]></a>", 1},
+        {"<!DOCTYPE x><a></a>", 1},
+        {"<!x \"><a><b></b></a>", 2},                 // "<!" ends at the first '>'
+        {"<1><a></a>", 1},                            // not an element start
+        {"<_a><b></b></_a>", 2},
+        {"<a>text with \"quotes\" <b>x</b></a>", 2},  // quotes in text mean nothing
+        {"</a></a><a><b></b></a>", 2},                // stray end tags do not go below 0
+        {"<a><b><c>", 3},                             // truncated input
+        {"<a x=\"unterminated", 1},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(c.depth, XmlNestingDepth::Measure(c.text)) << c.text;
+    }
+}
+
+TEST(XmlNestingDepthTest, DeepAndWideInputsAreMeasuredWithoutRecursion) {
+    EXPECT_EQ(100000u, XmlNestingDepth::Measure(Nested(100000)));
+    std::string wide = "<r>";
+    for (int i = 0; i < 100000; ++i) wide += "<f a=\"1\"/><g></g>";
+    wide += "</r>";
+    EXPECT_EQ(2u, XmlNestingDepth::Measure(wide));
+}
+
+}  // namespace
