@@ -8,6 +8,8 @@ namespace BuildConfig {
 constexpr int kSlotSize = 512;
 constexpr int kSlotCount = 6;
 // Slot 0: the stamping tool finds the block by this text; the program never reads it.
+// Program code must not use kMarker at run time: a second copy of the text in
+// the image makes the stamping tool refuse the executable.
 constexpr char kMarker[] = "~############  THE BEST DOWNLOADER EVER  ############~";
 
 // Raw slot texts (up to the first zero byte), read from the image at run time.
