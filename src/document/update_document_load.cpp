@@ -3,6 +3,7 @@
 
 #include <cstdio>
 #include <new>
+#include <string>
 
 #include "document/document_path_rules.h"
 #include "document/update_document.h"
@@ -16,6 +17,22 @@ bool ReadWholeFile(std::FILE* file, std::string& text) {
     size_t got = 0;
     while ((got = std::fread(buffer, 1, sizeof(buffer), file)) > 0) text.append(buffer, got);
     return !std::ferror(file);
+}
+
+// What the parser's own file loading does before parsing: the text ends at
+// the first NUL byte, and CR LF and lone CR become LF.
+void NormalizeLineEnds(std::string& text) {
+    text.resize(std::char_traits<char>::length(text.c_str()));
+    size_t out = 0;
+    for (size_t in = 0; in < text.size(); ++in) {
+        if (text[in] == '\r') {
+            text[out++] = '\n';
+            if (in + 1 < text.size() && text[in + 1] == '\n') ++in;
+        } else {
+            text[out++] = text[in];
+        }
+    }
+    text.resize(out);
 }
 
 // Root attributes that name files below the product's folders.
@@ -54,14 +71,13 @@ UpdateDocument::LoadStatus UpdateDocument::Parse(const std::string& path) {
     m_document.reset(new TiXmlDocument());
     Utils::UniqueStdioFile file(std::fopen(path.c_str(), "rb"));
     if (!file) return LoadStatus::Unreadable;
-    // The parser recurses once per nesting level: measure before parsing.
     std::string text;
     if (!ReadWholeFile(file.Get(), text)) return LoadStatus::Unreadable;
+    NormalizeLineEnds(text);
+    // The parser recurses once per nesting level: measure before parsing.
     if (XmlNestingDepth::Measure(text) > kMaxNestingDepth) return LoadStatus::Unreadable;
-    text = std::string();
-    std::rewind(file.Get());
-    if (!m_document->LoadFile(file.Get(), TIXML_DEFAULT_ENCODING)) return LoadStatus::Unreadable;
-    return LoadStatus::Loaded;
+    m_document->Parse(text.c_str(), nullptr, TIXML_DEFAULT_ENCODING);
+    return m_document->Error() ? LoadStatus::Unreadable : LoadStatus::Loaded;
 }
 
 UpdateDocument::LoadStatus UpdateDocument::Validate() const {

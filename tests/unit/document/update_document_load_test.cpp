@@ -71,6 +71,9 @@ TEST_F(DocumentTest, SuccessMarkAndRootDecideTheContents) {
         {"<updatedocument IsSucceed=\"true\"/>", Status::WrongContents},
         {"<Wrapper><UpdateDocument IsSucceed=\"true\"/></Wrapper>", Status::WrongContents},
         {"<Other/><UpdateDocument IsSucceed=\"true\"/>", Status::Loaded},
+        {"<UpdateDocument\r\nIsSucceed=\"false\"\r/>\r\n", Status::WrongContents},
+        {std::string("<UpdateDocument IsSucceed=\"false\"/>\0trailing", 45), Status::WrongContents},
+        {std::string("<UpdateDocument/>\0<<<\xff\xfe", 22), Status::Loaded},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(c.expected, LoadText(c.text)) << c.text;
@@ -157,7 +160,7 @@ TEST_F(DocumentTest, ARefusedLoadLeavesNothingToRead) {
 }
 
 // Records reports and returns, as a dialog that did not end the run would.
-class RecordingDialog : public MainDialogOperations {
+class ReturningDialog : public MainDialogOperations {
 public:
     void SetStatusText(const std::string&) override {}
     void SetProgressText(double) override {}
@@ -177,7 +180,7 @@ class ReportingTest : public DocumentTest {
 protected:
     void SetUp() override { g_mainDialog = &m_dialog; }
     void TearDown() override { g_mainDialog = nullptr; }
-    RecordingDialog m_dialog;
+    ReturningDialog m_dialog;
 };
 
 TEST_F(ReportingTest, EachFailureIsReportedOnceAsFatal) {
