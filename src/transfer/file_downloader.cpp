@@ -17,7 +17,7 @@ namespace HTTP {
 
 namespace {
 // WinINet is far faster with large reads; the listener still gets 1024-byte chunks.
-constexpr DWORD kReadBlockBytes = 64 * 1024;
+constexpr DWORD kReadBlockBytes = 256 * 1024;
 constexpr size_t kChunkBytes = 1024;
 constexpr DWORD kRequestFlags = INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE | INTERNET_FLAG_KEEP_CONNECTION;
 constexpr DWORD kSecureFlags =

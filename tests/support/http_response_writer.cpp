@@ -8,7 +8,7 @@
 namespace TestSupport {
 
 namespace {
-constexpr size_t kPieceBytes = 64 * 1024;
+constexpr size_t kPieceBytes = 1024 * 1024;
 
 // The body bytes of a response, from memory or read from a file piece by piece.
 class BodySource {
