@@ -1,0 +1,144 @@
+#include "transfer/download_manager.h"
+
+#include <windows.h>
+
+#include <algorithm>
+
+#include "engine/build_config_block.h"
+#include "transfer/download_progress.h"
+#include "transfer/download_reports.h"
+#include "utils/reg/reg_manager.h"
+#include "utils/string/string_utils.h"
+#include "utils/unique_handle.h"
+
+DownloadManager* g_downloadManager = nullptr;
+
+namespace {
+constexpr char kInstalledSubkey[] = "Installed";
+
+std::string Lowered(std::string text) { return Utils::String::ToLower(text); }
+}  // namespace
+
+DownloadManager::DownloadManager()
+    : m_brand(BuildConfig::GetBrand()), m_updaterChecksum(BuildConfig::GetUpdaterChecksum()) {
+    g_downloadManager = this;
+}
+
+DownloadManager::~DownloadManager() {
+    if (g_downloadManager == this) g_downloadManager = nullptr;
+}
+
+void DownloadManager::TakeDocumentValues() {
+    m_filesServer = m_document.GetFilesServer();
+    SetProductExePath(m_document.GetProductExePath());
+    SetDocumentFiles(m_document.GetFileEntries());
+}
+
+void DownloadManager::SetProductExePath(const std::string& path) {
+    m_productExePath = path;
+    std::size_t slash = path.rfind('\\');
+    m_productExeName = slash == std::string::npos ? path : path.substr(slash + 1);
+    m_productExeFolder = slash == std::string::npos ? "" : path.substr(0, slash);
+}
+
+void DownloadManager::SetDocumentFiles(const std::vector<UpdateFileEntry>& files) {
+    m_documentServerPaths.clear();
+    m_documentClientPaths.clear();
+    m_documentCheckSums.clear();
+    m_documentSizes.clear();
+    m_listedPathsLower.clear();
+    for (const UpdateFileEntry& file : files) {
+        m_documentServerPaths.push_back(file.serverRelativePath);
+        m_documentClientPaths.push_back(file.clientRelativePath);
+        m_documentCheckSums.push_back(file.checkSum);
+        m_documentSizes.push_back(file.size);
+        m_listedPathsLower.insert(Lowered(file.clientRelativePath));
+    }
+}
+
+bool DownloadManager::IsListedPath(const std::string& path) const {
+    return m_listedPathsLower.count(Lowered(path)) != 0;
+}
+
+void DownloadManager::AddFetchFile(const UpdateFileEntry& file) {
+    Utils::MT::ScopedLock lock(*this);
+    m_fetchServerPaths.push_back(file.serverRelativePath);
+    m_fetchClientPaths.push_back(file.clientRelativePath);
+    m_fetchCheckSums.push_back(file.checkSum);
+    m_fetchCompressed.push_back(file.isCompressed);
+    m_regularProgress.push_back(0);
+    ++m_queued;
+    ++m_remaining;
+}
+
+int DownloadManager::AddToolFile() {
+    Utils::MT::ScopedLock lock(*this);
+    m_toolProgress.push_back(0);
+    return kToolIndexBase + static_cast<int>(m_toolProgress.size()) - 1;
+}
+
+int DownloadManager::TakeNextFile() {
+    Utils::MT::ScopedLock lock(*this);
+    if (m_remaining <= 0) return -1;
+    return m_queued - m_remaining--;
+}
+
+void DownloadManager::ReportProgress(std::int64_t received, int index, std::int64_t expected) {
+    bool mustSend = false;
+    {
+        Utils::MT::ScopedLock lock(*this);
+        if (index < 0) {
+            mustSend = m_progressDisplay.Want(Transfer::TransferPosition(received, expected), false, 0);
+        } else {
+            std::vector<std::int64_t>& list = index >= kToolIndexBase ? m_toolProgress : m_regularProgress;
+            std::size_t slot = static_cast<std::size_t>(index >= kToolIndexBase ? index - kToolIndexBase : index);
+            if (slot >= list.size()) return;
+            m_progressSum += received - list[slot];
+            list[slot] = received;
+            double value = Transfer::OverallProgress(m_progressSum, m_totalBytes);
+            if (value >= 0)
+                mustSend = m_progressDisplay.Want(Transfer::OverallPosition(value), true, value);
+        }
+    }
+    // The dialog call happens outside the manager lock so no worker waits on window traffic.
+    if (mustSend) m_progressDisplay.Send();
+}
+
+int DownloadManager::WorkerThread(void* manager) {
+    static_cast<DownloadManager*>(manager)->DownloadWorker();
+    return 0;
+}
+
+void DownloadManager::RunParallelDownloads(int workerCount) {
+    workerCount = std::min(std::max(workerCount, 1), kMaxWorkers);
+    m_progressDisplay.Forget();
+    std::vector<Utils::UniqueKernelHandle> workers;
+    for (int i = 0; i < workerCount; ++i) {
+        Utils::UniqueKernelHandle worker(Utils::MT::StartThread(&DownloadManager::WorkerThread, this));
+        if (worker) workers.push_back(std::move(worker));
+    }
+    // Without any worker thread the files would silently stay unfetched.
+    if (workers.empty()) DownloadWorker();
+    for (const Utils::UniqueKernelHandle& worker : workers)
+        ::WaitForSingleObject(worker.Get(), INFINITE);
+}
+
+void DownloadManager::DownloadWorker() {
+    for (int index = TakeNextFile(); index >= 0; index = TakeNextFile()) {
+        const std::string& clientPath = m_fetchClientPaths[index];
+        for (int attempt = 0; attempt <= kLastAttempt; ++attempt) {
+            if (DownloadOneFile(kListedFile, attempt, clientPath, m_fetchServerPaths[index], clientPath,
+                                m_filesServer, m_fetchCompressed[index], index)) {
+                RecordInstalled(index);
+                break;
+            }
+        }
+    }
+}
+
+void DownloadManager::RecordInstalled(int index) {
+    Utils::RegManager* key = Utils::g_productKeyManager;
+    if (!key || !key->SetStringValue(m_fetchClientPaths[index], m_fetchCheckSums[index], true,
+                                     kInstalledSubkey))
+        Transfer::Report(Transfer::kRegistryErrorText, Transfer::kFatalSeverity);
+}

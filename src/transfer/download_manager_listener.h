@@ -1,0 +1,39 @@
+#pragma once
+// Writes one transfer's body to its file and reports the progress to the
+// download manager. Lives for one attempt, on the thread that runs it.
+#include <cstdint>
+#include <string>
+
+#include "transfer/download_manager.h"
+#include "transfer/file_downloader_listener.h"
+#include "utils/unique_handle.h"
+
+class DownloadManager::FileDownloaderListener : public Utils::HTTP::AbstractFileDownloaderListener {
+public:
+    // Creates (replacing) the file at path, after the folders on its way.
+    // shownPath is the name that a file error names and that decides whether
+    // the file is a font. A file that can't be created makes the first chunk fail.
+    FileDownloaderListener(DownloadManager& owner, const std::string& path,
+                           const std::string& shownPath, int index);
+
+    // The response's declared length, -1 when unknown.
+    void SetExpected(std::int64_t expected) { m_expected = expected; }
+    // True until anything failed; after the transfer: the file is complete and closed.
+    bool IsOk() const { return m_ok; }
+    std::int64_t GetReceived() const { return m_received; }
+
+    bool OnData(const std::string& chunk) override;
+    void OnComplete() override;
+    void OnCancelled() override;
+    void OnError(int code) override;
+
+private:
+    DownloadManager& m_owner;
+    std::string m_path;
+    std::string m_shownPath;
+    int m_index;
+    std::int64_t m_received = 0;
+    std::int64_t m_expected = -1;
+    bool m_ok = true;
+    Utils::UniqueFileHandle m_file;
+};

@@ -1,0 +1,130 @@
+// DownloadManager::DownloadOneFile: one attempt at one file, with the checks
+// that follow the transfer. The body is received into a side file; the
+// installed file is replaced only after every check passed.
+#include <windows.h>
+
+#include "engine/decompress.h"
+#include "engine/downloaded_size.h"
+#include "engine/file_kinds.h"
+#include "engine/file_version.h"
+#include "engine/install_folders.h"
+#include "transfer/download_manager.h"
+#include "transfer/download_manager_listener.h"
+#include "transfer/download_reports.h"
+#include "transfer/file_downloader.h"
+#include "utils/string/string_utils.h"
+
+namespace {
+constexpr DWORD kRetryPauseMs = 500;
+constexpr char kAgentName[] = "DownloaderKel";
+constexpr int kFirstFailingStatus = 400;
+constexpr std::size_t kShortestShownLabel = 4;
+
+void RemoveFile(const std::string& path) {
+    if (!path.empty()) ::DeleteFileA(path.c_str());
+}
+
+bool IsAbsolute(const std::string& path) {
+    return (path.size() > 1 && path[1] == ':') || (!path.empty() && (path[0] == '\\' || path[0] == '/'));
+}
+}  // namespace
+
+bool DownloadManager::DownloadOneFile(int kind, int attempt, const std::string& localPath,
+                                      const std::string& urlPath, const std::string& label,
+                                      const std::string& host, bool compressed, int index) {
+    const bool listed = kind == kListedFile;
+    const Transfer::TransferPaths paths = Transfer::PlanTransferPaths(
+        listed, localPath, urlPath, compressed, [this](const std::string& p) { return IsListedPath(p); });
+    if (attempt >= 1) ::Sleep(kRetryPauseMs);
+    if (attempt >= kLastAttempt) {
+        if (!Engine::IsFontFile(localPath)) Transfer::Report(Transfer::kConnectFailedText, Transfer::kFatalSeverity);
+        return false;
+    }
+    Engine::CreateFolderTree(localPath);
+    // Tool files and the service's own files are fetched one at a time by the
+    // session, which moves the bar itself in between.
+    if (index < 0 || index >= kToolIndexBase) m_progressDisplay.Forget();
+
+    bool result = false;
+    int status = -1;
+    {
+        FileDownloaderListener listener(*this, paths.received, paths.output, index);
+        Utils::HTTP::FileDownloader downloader(&listener, host, false, -1, kAgentName);
+        downloader.SendRequest(urlPath, "", "", false);
+        listener.SetExpected(downloader.GetContentLength());
+        std::string statusLine = Engine::GetStatusLine(label, index);
+        if (!statusLine.empty()) Transfer::ShowStatus(statusLine);
+        downloader.Download(true);
+        result = listener.IsOk();
+        status = downloader.GetStatusCode();
+    }
+    if (status >= kFirstFailingStatus) {
+        result = false;
+        RemoveFile(paths.received);
+        if (listed) Transfer::Report(Transfer::kServerMaintenanceText + localPath, attempt);
+    }
+    if (listed) result = CheckListedFile(result, attempt, localPath, label, paths, compressed);
+    if (result) result = PlaceFile(localPath, paths, compressed, index);
+    if (!result) {
+        RemoveFile(paths.received);
+        RemoveFile(paths.side);
+    }
+    return result;
+}
+
+// Size check (always), then unpacking and the product's version check.
+bool DownloadManager::CheckListedFile(bool result, int attempt, const std::string& localPath,
+                                      const std::string& label, const Transfer::TransferPaths& paths,
+                                      bool compressed) {
+    if (!Engine::CheckDownloadedSize(localPath, paths.received, m_documentClientPaths, m_documentSizes)) {
+        Transfer::Report(paths.output + Transfer::kSizeErrorText, attempt);
+        result = false;
+    }
+    if (result && compressed) result = Unpack(attempt, localPath, label, paths);
+    if (result && Utils::String::EqualsIgnoreCase(localPath, m_productExePath))
+        result = CheckProductVersion(attempt, paths);
+    return result;
+}
+
+bool DownloadManager::Unpack(int attempt, const std::string& localPath, const std::string& label,
+                             const Transfer::TransferPaths& paths) {
+    if (label.size() >= kShortestShownLabel) Transfer::ShowStatus(Transfer::kUnzippingPrefix + label);
+    std::string generalTool = Transfer::CutAtExe(m_document.GetCompressFilePath());
+    std::string soundTool = Transfer::CutAtExe(m_document.GetCompressWavPath());
+    if (!Engine::DecompressTo(paths.received, paths.side, generalTool, soundTool)) {
+        if (!Engine::IsFontFile(localPath))
+            Transfer::Report(paths.output + Transfer::kExtractErrorText, attempt);
+        return false;
+    }
+    RemoveFile(paths.received);
+    return true;
+}
+
+// The new product executable must carry a version; its version is recorded
+// before it replaces the installed one.
+bool DownloadManager::CheckProductVersion(int attempt, const Transfer::TransferPaths& paths) {
+    std::string path = paths.side;
+    if (!m_dataFolder.empty() && !IsAbsolute(path)) path = m_dataFolder + "\\" + path;
+    if (Engine::RecordFileVersion(path)) return true;
+    Engine::RecordFileVersionFailure();
+    Transfer::Report(paths.output + Transfer::kVersionErrorText, attempt);
+    return false;
+}
+
+// Moves the checked file over the installed one. A target that can't be
+// replaced is reported like an output file that can't be created.
+bool DownloadManager::PlaceFile(const std::string& localPath, const Transfer::TransferPaths& paths,
+                                bool compressed, int index) {
+    const std::string& finished = paths.side;
+    if (compressed) {
+        DWORD attributes = ::GetFileAttributesA(paths.target.c_str());
+        if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY))
+            ::SetFileAttributesA(paths.target.c_str(), FILE_ATTRIBUTE_NORMAL);
+    }
+    if (::MoveFileExA(finished.c_str(), paths.target.c_str(),
+                      MOVEFILE_REPLACE_EXISTING | MOVEFILE_COPY_ALLOWED))
+        return true;
+    if (!Engine::IsFontFile(localPath) && index != kUpdaterIndex)
+        Transfer::Report(paths.target + Transfer::kFileErrorText, Transfer::kFatalSeverity);
+    return false;
+}

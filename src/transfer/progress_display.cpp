@@ -1,0 +1,59 @@
+#include "transfer/progress_display.h"
+
+#include "app/main_dialog_operations.h"
+#include "transfer/download_progress.h"
+
+namespace Transfer {
+namespace {
+constexpr int kProgressBarId = 1007;
+}
+
+bool ProgressDisplay::Want(int position, bool hasText, double text) {
+    Utils::MT::ScopedLock lock(*this);
+    if (position != kNoPosition) m_wanted.position = position;
+    if (hasText) {
+        m_wanted.hasText = true;
+        m_wanted.text = text;
+        m_wanted.textHundredths = VisibleHundredths(text);
+    }
+    if (m_sending || !ChangedLocked()) return false;
+    m_sending = true;
+    return true;
+}
+
+bool ProgressDisplay::ChangedLocked() const {
+    return m_wanted.position != m_shown.position ||
+           (m_wanted.hasText && m_wanted.textHundredths != m_shown.textHundredths);
+}
+
+void ProgressDisplay::Send() {
+    for (;;) {
+        State previous, next;
+        {
+            Utils::MT::ScopedLock lock(*this);
+            if (!ChangedLocked()) {
+                m_sending = false;
+                return;
+            }
+            previous = m_shown;
+            next = m_shown = m_wanted;
+        }
+        MainDialogOperations* dialog = g_mainDialog;
+        if (!dialog) continue;
+        // The dialog pauses inside SetProgressPos at 100; nobody else waits for it.
+        if (next.position != previous.position && next.position != kNoPosition)
+            dialog->SetProgressPos(kProgressBarId, next.position);
+        if (next.hasText && next.textHundredths != previous.textHundredths)
+            dialog->SetProgressText(next.text);
+    }
+}
+
+void ProgressDisplay::Forget() {
+    Utils::MT::ScopedLock lock(*this);
+    m_shown = State();
+    m_wanted.position = kNoPosition;
+    m_wanted.hasText = false;
+}
+
+}  // namespace Transfer
+

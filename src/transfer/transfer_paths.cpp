@@ -1,0 +1,39 @@
+#include "transfer/transfer_paths.h"
+
+namespace Transfer {
+
+std::string LastExtension(const std::string& path) {
+    std::size_t componentStart = path.find_last_of("\\/");
+    componentStart = componentStart == std::string::npos ? 0 : componentStart + 1;
+    std::size_t dot = path.rfind('.');
+    if (dot == std::string::npos || dot < componentStart) return "";
+    return path.substr(dot);
+}
+
+TransferPaths PlanTransferPaths(bool listedFile, const std::string& localPath,
+                                const std::string& urlPath, bool compressed,
+                                const ListedPathTest& isListed) {
+    TransferPaths paths;
+    paths.output = localPath;
+    std::string urlExtension = LastExtension(urlPath);
+    if (listedFile && urlExtension != LastExtension(localPath)) paths.output += urlExtension;
+
+    std::string packedExtension = compressed ? LastExtension(paths.output) : "";
+    paths.target = compressed ? paths.output.substr(0, paths.output.size() - packedExtension.size())
+                              : localPath;
+    for (int number = 1;; ++number) {
+        paths.side = paths.target + ".part" + (number > 1 ? std::to_string(number) : "");
+        paths.received = paths.side + packedExtension;
+        if (!isListed || (!isListed(paths.side) && !isListed(paths.received))) break;
+    }
+    return paths;
+}
+
+bool IsQuietLabel(const std::string& label) { return !label.empty() && label[0] == ' '; }
+
+std::string CutAtExe(const std::string& toolPath) {
+    std::size_t exe = toolPath.find(".exe");
+    return exe == std::string::npos ? toolPath : toolPath.substr(0, exe);
+}
+
+}  // namespace Transfer
