@@ -1,0 +1,174 @@
+#include <gtest/gtest.h>
+#include <windows.h>
+#include <shlobj.h>
+
+#include <cstdlib>
+#include <filesystem>
+
+#include "engine/install_folders.h"
+#include "files_test_helpers.h"
+#include "support/scratch.h"
+#include "utils/unique_handle.h"
+
+namespace {
+
+using TestSupport::FileExists;
+
+constexpr char kVistaChildOutput[] = "NIMBRA_VISTA_CHILD_OUTPUT";
+constexpr char kVistaChildBrand[] = "NIMBRA_VISTA_CHILD_BRAND";
+
+std::string ShellFolder(int csidl) {
+    char path[MAX_PATH] = {};
+    SHGetFolderPathA(nullptr, csidl, nullptr, SHGFP_TYPE_CURRENT, path);
+    return path;
+}
+
+void RemoveFolder(const std::string& folder) {
+    std::error_code ignored;
+    std::filesystem::remove_all(folder, ignored);
+}
+
+TEST(InstallFolders, LocalAppDataOnlyOnVersion6_0) {
+    const struct {
+        bool requested;
+        unsigned major, minor;
+        bool expected;
+    } cases[] = {
+        {true, 6, 0, true},  {false, 6, 0, false}, {true, 6, 1, false},
+        {true, 5, 1, false}, {true, 10, 0, false}, {true, 7, 0, false},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(Engine::UsesLocalAppData(c.requested, c.major, c.minor), c.expected)
+            << c.requested << " " << c.major << "." << c.minor;
+}
+
+TEST(InstallFolders, FolderTreeCreatesEveryFolderButTheFile) {
+    const char* paths[] = {"a\\b\\c.txt", "a/b/c.txt", "a\\\\b\\c.txt"};
+    for (const char* path : paths) {
+        TestSupport::ScratchFolder folder;
+        FilesTest::CurrentFolderScope current(folder.Path());
+        Engine::CreateFolderTree(path);
+        EXPECT_EQ(FilesTest::ListFolder(folder.Path()), std::vector<std::string>{"a"}) << path;
+        EXPECT_EQ(FilesTest::ListFolder(folder / "a"), std::vector<std::string>{"b"}) << path;
+        EXPECT_TRUE(FilesTest::ListFolder(folder / "a\\b").empty()) << path;
+    }
+    TestSupport::ScratchFolder folder;
+    FilesTest::CurrentFolderScope current(folder.Path());
+    Engine::CreateFolderTree("c.txt");
+    Engine::CreateFolderTree(folder / "abs\\deep\\x.bin");
+    EXPECT_EQ(FilesTest::ListFolder(folder.Path()), std::vector<std::string>{"abs"});
+    EXPECT_TRUE(FileExists(folder / "abs\\deep"));
+}
+
+TEST(InstallFolders, FolderTreeLeavesAnExistingFileAlone) {
+    TestSupport::ScratchFolder folder;
+    FilesTest::CurrentFolderScope current(folder.Path());
+    ASSERT_TRUE(TestSupport::WriteFile(folder / "a", "a file named like the folder"));
+    Engine::CreateFolderTree("a\\b.txt");
+    EXPECT_EQ(TestSupport::ReadFile(folder / "a"), "a file named like the folder");
+}
+
+TEST(InstallFolders, SpecialFoldersHaveNoTrailingBackslash) {
+    for (int csidl : {CSIDL_PROGRAM_FILES, CSIDL_PROGRAMS, CSIDL_DESKTOP, CSIDL_LOCAL_APPDATA}) {
+        std::string folder = Engine::GetSpecialFolderPath(csidl);
+        ASSERT_FALSE(folder.empty()) << csidl;
+        EXPECT_NE(folder.back(), '\\') << folder;
+        EXPECT_TRUE(FileExists(folder)) << folder;
+    }
+    EXPECT_EQ(Engine::GetSpecialFolderPath(CSIDL_PROGRAM_FILES), ShellFolder(CSIDL_PROGRAM_FILES));
+    EXPECT_EQ(Engine::GetSpecialFolderPath(0x7777), "");
+}
+
+TEST(InstallFolders, ProductFolderUnderProgramFilesOffVista) {
+    OSVERSIONINFOA version{};
+    version.dwOSVersionInfoSize = sizeof(version);
+    ASSERT_TRUE(GetVersionExA(&version));
+    if (version.dwMajorVersion == 6 && version.dwMinorVersion == 0) GTEST_SKIP() << "runs on 6.0";
+    std::string brand = TestSupport::UniqueName("NimbraBrand");
+    std::string expected = ShellFolder(CSIDL_PROGRAM_FILES) + "\\" + brand;
+    FilesTest::CurrentFolderScope restore(".");
+    for (bool useLocalAppData : {false, true}) {
+        EXPECT_EQ(Engine::PrepareInstallFolder(brand, useLocalAppData), expected);
+        EXPECT_TRUE(FileExists(expected));
+        EXPECT_EQ(Engine::GetCurrentFolder(), expected);
+    }
+    SetCurrentDirectoryA(ShellFolder(CSIDL_PROGRAM_FILES).c_str());
+    RemoveFolder(expected);
+}
+
+TEST(InstallFolders, BrandMustBeOneFolderName) {
+    FilesTest::CurrentFolderScope restore(".");
+    std::string before = Engine::GetCurrentFolder();
+    for (const char* brand : {"", ".", "..", "a\\b", "..\\x", "c:", "a/b"}) {
+        EXPECT_EQ(Engine::PrepareInstallFolder(brand, false), "") << brand;
+        EXPECT_EQ(Engine::GetCurrentFolder(), before) << brand;
+    }
+}
+
+// Sets the prefix's reported Windows version for the processes started
+// while it lives, and puts the previous setting back.
+class WineVersionOverride {
+public:
+    explicit WineVersionOverride(const std::string& version) {
+        RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\Wine", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
+                        m_key.Receive(), nullptr);
+        char previous[64] = {};
+        DWORD size = sizeof(previous) - 1;
+        m_hadValue = RegQueryValueExA(m_key.Get(), "Version", nullptr, nullptr,
+                                      reinterpret_cast<BYTE*>(previous), &size) == ERROR_SUCCESS;
+        m_previous = previous;
+        RegSetValueExA(m_key.Get(), "Version", 0, REG_SZ,
+                       reinterpret_cast<const BYTE*>(version.c_str()), DWORD(version.size() + 1));
+    }
+    ~WineVersionOverride() {
+        if (!m_hadValue) {
+            RegDeleteValueA(m_key.Get(), "Version");
+            return;
+        }
+        RegSetValueExA(m_key.Get(), "Version", 0, REG_SZ,
+                       reinterpret_cast<const BYTE*>(m_previous.c_str()), DWORD(m_previous.size() + 1));
+    }
+
+private:
+    Utils::UniqueRegKey m_key;
+    bool m_hadValue = false;
+    std::string m_previous;
+};
+
+// Runs in a child process that starts with the overridden version.
+TEST(VistaChild, DISABLED_PrepareInstallFolder) {
+    const char* output = std::getenv(kVistaChildOutput);
+    const char* brand = std::getenv(kVistaChildBrand);
+    if (!output || !brand) GTEST_SKIP();
+    OSVERSIONINFOA version{};
+    version.dwOSVersionInfoSize = sizeof(version);
+    GetVersionExA(&version);
+    std::string folder = Engine::PrepareInstallFolder(brand, true);
+    TestSupport::WriteFile(output, std::to_string(version.dwMajorVersion) + "." +
+                                       std::to_string(version.dwMinorVersion) + "\n" + folder);
+}
+
+TEST(InstallFolders, ProductFolderUnderLocalAppDataOnVista) {
+    TestSupport::ScratchFolder scratch;
+    std::string brand = TestSupport::UniqueName("NimbraVista");
+    std::string output = scratch / "child.txt";
+    char self[MAX_PATH] = {};
+    GetModuleFileNameA(nullptr, self, MAX_PATH);
+    SetEnvironmentVariableA(kVistaChildOutput, output.c_str());
+    SetEnvironmentVariableA(kVistaChildBrand, brand.c_str());
+    {
+        WineVersionOverride vista("vista");
+        FilesTest::RunProgram("\"" + std::string(self) +
+                                  "\" --gtest_filter=VistaChild.* --gtest_also_run_disabled_tests",
+                              scratch.Path());
+    }
+    SetEnvironmentVariableA(kVistaChildOutput, nullptr);
+    SetEnvironmentVariableA(kVistaChildBrand, nullptr);
+
+    std::string expected = ShellFolder(CSIDL_LOCAL_APPDATA) + "\\" + brand;
+    EXPECT_EQ(TestSupport::ReadFile(output), "6.0\n" + expected);
+    EXPECT_TRUE(FileExists(expected));
+    RemoveFolder(expected);
+}
+
+}  // namespace
