@@ -76,6 +76,10 @@ UpdateDocument::LoadStatus UpdateDocument::Parse(const std::string& path) {
     NormalizeLineEnds(text);
     // The parser recurses once per nesting level: measure before parsing.
     if (XmlNestingDepth::Measure(text) > kMaxNestingDepth) return LoadStatus::Unreadable;
+    // In UTF-8 mode the parser steps over a multi-byte character's full
+    // length even where the text ends inside it; spare terminators keep it
+    // within the buffer.
+    text.append(4, '\0');
     m_document->Parse(text.c_str(), nullptr, TIXML_DEFAULT_ENCODING);
     return m_document->Error() ? LoadStatus::Unreadable : LoadStatus::Loaded;
 }

@@ -4,7 +4,10 @@
 // measures the nesting of a text the way the parser tokenizes it (element
 // tags with quoted values after '=', comments, CDATA sections, and "<!" /
 // "<?" markup ending at the first '>') so that deep input can be refused
-// before it is parsed. Linear time, no recursion; safe on any thread.
+// before it is parsed. The scan reads bytes; it does not model the parser's
+// multi-byte character steps in UTF-8 mode, so a document crafted around
+// them can measure shallower than it parses. Linear time, no recursion;
+// safe on any thread.
 #include <cstddef>
 #include <string>
 

@@ -40,6 +40,9 @@ TEST_F(DocumentTest, MalformedInputIsUnreadable) {
         "<UpdateDocument IsSucceed=\"true\"",
         "<UpdateDocument IsSucceed=\"true\"></Other>",
         "<UpdateDocument IsSucceed='true' x=\"unterminated/>",
+        // UTF-8 mode (declaration without encoding), text ending inside a character.
+        "<?xml version=\"1.0\"?><UpdateDocument IsSucceed=\"\xE0",
+        "<?xml version=\"1.0\"?><UpdateDocument IsSucceed=\"x\"><UpdateFiles>\xF0",
     };
     for (const std::string& text : cases) {
         EXPECT_EQ(Status::Unreadable, LoadText(text)) << text;
