@@ -104,7 +104,8 @@ int RunStamp(const std::vector<std::string>& args, std::ostream& out, std::ostre
             // Every value is checked and written in memory before the file is touched.
             for (int slot = kFirstValueSlot; slot <= kLastValueSlot; ++slot) {
                 if (options.values[slot]) {
-                    const std::string text = SlotTextFor(slot, *options.values[slot], options.asGiven);
+                    const std::string text =
+                        SlotTextFor(slot, *options.values[slot], options.asGiven);
                     WriteSlotText(image, block, slot, text);
                 }
             }

@@ -16,10 +16,10 @@ public:
 
 struct StampOptions {
     std::string input;
-    std::string output;                       // empty: stamp the input in place
-    std::optional<std::string> values[6];     // indexed by slot; [0] is never set
+    std::string output;                    // empty: stamp the input in place
+    std::optional<std::string> values[6];  // indexed by slot; [0] is never set
     bool print = false;
-    bool asGiven = false;                     // --raw: no hex-encoding of id and host
+    bool asGiven = false;  // --raw: no hex-encoding of id and host
 };
 
 extern const char kUsage[];

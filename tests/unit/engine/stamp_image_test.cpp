@@ -38,13 +38,15 @@ std::string MarkerWithoutTerminator() {
 
 INSTANTIATE_TEST_SUITE_P(
     Images, FindBlockRefusal,
-    ::testing::Values(
-        RefusedImage{"Empty", ""},
-        RefusedImage{"NoMarker", StampTest::Filler(8000, 'q')},
-        RefusedImage{"TwoMarkers", StampTest::Image() + StampTest::Image()},
-        RefusedImage{"MarkerTextInLongerText", MarkerWithoutTerminator()},
-        RefusedImage{"BlockCutShort", StampTest::Image(100, 0).substr(0, 100 + kBlock - 1)}),
-    [](const ::testing::TestParamInfo<RefusedImage>& info) { return std::string(info.param.name); });
+    ::testing::Values(RefusedImage{"Empty", ""},
+                      RefusedImage{"NoMarker", StampTest::Filler(8000, 'q')},
+                      RefusedImage{"TwoMarkers", StampTest::Image() + StampTest::Image()},
+                      RefusedImage{"MarkerTextInLongerText", MarkerWithoutTerminator()},
+                      RefusedImage{"BlockCutShort",
+                                   StampTest::Image(100, 0).substr(0, 100 + kBlock - 1)}),
+    [](const ::testing::TestParamInfo<RefusedImage>& info) {
+        return std::string(info.param.name);
+    });
 
 TEST(WriteSlotText, ShorterValueLeavesRemainsButReadsOnlyNewValue) {
     std::string image = StampTest::Image();
@@ -70,7 +72,8 @@ TEST(WriteSlotText, LongestValuesFitAndMarkerSlotIsUntouched) {
     EXPECT_EQ(image.substr(0, block + kSlot), original.substr(0, block + kSlot));
     EXPECT_EQ(image.substr(block + kBlock), original.substr(block + kBlock));
     for (int slot = Stamp::kFirstValueSlot; slot <= Stamp::kLastValueSlot; ++slot) {
-        EXPECT_EQ(Stamp::ReadSlotText(image, block, slot), std::string(511, static_cast<char>('A' + slot)));
+        EXPECT_EQ(Stamp::ReadSlotText(image, block, slot),
+                  std::string(511, static_cast<char>('A' + slot)));
     }
     EXPECT_EQ(Stamp::FindBlock(image), block);
 }
@@ -83,12 +86,13 @@ TEST(WriteSlotText, RefusalsLeaveImageUnchanged) {
         std::string text;
     };
     const Refusal refusals[] = {
-        {4, std::string(512, 'b')},  {4, std::string(4000, 'b')}, {0, "new marker"},
-        {6, "past the block"},       {-1, "before the block"},     {3, std::string("a\0b", 3)},
+        {4, std::string(512, 'b')}, {0, "new marker"},           {6, "past the block"},
+        {-1, "before the block"},   {3, std::string("a\0b", 3)},
     };
     for (const Refusal& refusal : refusals) {
         std::string image = original;
-        EXPECT_THROW(Stamp::WriteSlotText(image, block, refusal.slot, refusal.text), Stamp::StampError)
+        EXPECT_THROW(Stamp::WriteSlotText(image, block, refusal.slot, refusal.text),
+                     Stamp::StampError)
             << "slot " << refusal.slot << ", " << refusal.text.size() << " characters";
         EXPECT_TRUE(image == original);
     }
