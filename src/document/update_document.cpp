@@ -94,7 +94,9 @@ UpdateDocument::StringList UpdateDocument::GetAttributeList(const std::string& a
 std::string UpdateDocument::GetProductExePath() const { return RootAttribute("ProductExePath"); }
 std::string UpdateDocument::GetFilesServer() const { return RootAttribute("FilesServer"); }
 std::string UpdateDocument::GetSkinUrl() const { return RootAttribute("SkinURL"); }
-std::string UpdateDocument::GetCompressFilePath() const { return RootAttribute("CompressFilePath"); }
+std::string UpdateDocument::GetCompressFilePath() const {
+    return RootAttribute("CompressFilePath");
+}
 std::string UpdateDocument::GetCompressWavPath() const { return RootAttribute("CompressWAVPath"); }
 std::string UpdateDocument::GetUninstallIconPath() const {
     return RootAttribute("UninstallIconPath");

@@ -36,9 +36,8 @@ void NormalizeLineEnds(std::string& text) {
 }
 
 // Root attributes that name files below the product's folders.
-const char* const kRootPathAttributes[] = {"ProductExePath", "CompressFilePath",
-                                           "CompressWAVPath", "UninstallIconPath",
-                                           "UpdateResourceExePath"};
+const char* const kRootPathAttributes[] = {"ProductExePath", "CompressFilePath", "CompressWAVPath",
+                                           "UninstallIconPath", "UpdateResourceExePath"};
 
 }  // namespace
 

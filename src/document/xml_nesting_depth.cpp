@@ -19,9 +19,7 @@ size_t SkipPast(const std::string& text, size_t pos, const char* terminator) {
 
 // The parser's test for the first character of an element name: any byte
 // from 127 up counts as a letter.
-bool StartsElementName(unsigned char c) {
-    return c == '_' || c >= 127 || std::isalpha(c);
-}
+bool StartsElementName(unsigned char c) { return c == '_' || c >= 127 || std::isalpha(c); }
 
 bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; }
 

@@ -38,25 +38,14 @@ TEST(DocumentValuesTest, ParseDecimalReadsLikeTheRuntimeWithoutOverflow) {
     }
 }
 
-TEST(DocumentValuesTest, OnlyExactLowerCaseTrueIsSet) {
-    EXPECT_TRUE(DocumentValues::ParseFlag("true"));
-    for (const char* text : {"TRUE", "True", "1", "yes", " true", "true ", ""}) {
-        EXPECT_FALSE(DocumentValues::ParseFlag(text)) << '"' << text << '"';
-    }
-}
-
 TEST(DocumentValuesTest, ProductExePathSplitsAtTheLastBackslash) {
     const struct {
         const char* path;
         const char* folder;
         const char* name;
     } cases[] = {
-        {"bin\\app.exe", "bin", "app.exe"},
-        {"app.exe", "", "app.exe"},
-        {"", "", ""},
-        {"a\\b\\c.exe", "a\\b", "c.exe"},
-        {"\\app.exe", "", "app.exe"},
-        {"bin\\", "bin", ""},
+        {"bin\\app.exe", "bin", "app.exe"}, {"app.exe", "", "app.exe"},   {"", "", ""},
+        {"a\\b\\c.exe", "a\\b", "c.exe"},   {"\\app.exe", "", "app.exe"}, {"bin\\", "bin", ""},
         {"bin/app.exe", "", "bin/app.exe"},  // only backslashes separate
     };
     for (const auto& c : cases) {

@@ -84,10 +84,9 @@ TEST_F(DocumentTest, SuccessMarkAndRootDecideTheContents) {
 }
 
 TEST_F(DocumentTest, PathsReachingOutsideTheProductAreWrongContents) {
-    const char* const unsafe[] = {"\\x.dll",         "/x.dll",       "C:\\x.dll",
-                                  "C:x.dll",         "\\\\srv\\s\\x", "\\\\?\\C:\\x",
-                                  "\\\\.\\COM1",     "x.dll:ads",    "..\\x.dll",
-                                  "a/../../x.dll",   "a\\.."};
+    const char* const unsafe[] = {"\\x.dll",       "/x.dll",        "C:\\x.dll",   "C:x.dll",
+                                  "\\\\srv\\s\\x", "\\\\?\\C:\\x",  "\\\\.\\COM1", "x.dll:ads",
+                                  "..\\x.dll",     "a/../../x.dll", "a\\.."};
     const char* const rootAttributes[] = {"ProductExePath", "CompressFilePath", "CompressWAVPath",
                                           "UninstallIconPath", "UpdateResourceExePath"};
     for (const char* path : unsafe) {
@@ -116,8 +115,8 @@ TEST_F(DocumentTest, NestingIsRefusedBeforeItCanExhaustTheStack) {
               LoadText(Wrap("<UpdateFiles>" + Nested("n", limit - 2) + "</UpdateFiles>")));
     EXPECT_EQ(Status::Unreadable,
               LoadText(Wrap("<UpdateFiles>" + Nested("n", limit - 1) + "</UpdateFiles>")));
-    EXPECT_EQ(Status::Unreadable, LoadText(Wrap("<UpdateFiles>" + Nested("n", 10000) +
-                                                 "</UpdateFiles>")));
+    EXPECT_EQ(Status::Unreadable,
+              LoadText(Wrap("<UpdateFiles>" + Nested("n", 10000) + "</UpdateFiles>")));
     EXPECT_EQ(Status::Unreadable, LoadText(Nested("UpdateDocument", 10000)));
     EXPECT_EQ(Status::Unreadable, LoadText(Wrap(Nested("n", 200000))));
 }
@@ -131,7 +130,8 @@ TEST_F(DocumentTest, LargeDocumentsLoadWhole) {
         for (int i = 0; i < 20000; ++i, ++files) {
             const std::string name = "data\\folder" + std::to_string(files % 97) + "\\file" +
                                      std::to_string(files) + ".dat";
-            builder.AddFile({"/files/" + std::to_string(files), name, checkSum, files, files % 2 == 1});
+            builder.AddFile(
+                {"/files/" + std::to_string(files), name, checkSum, files, files % 2 == 1});
         }
     }
     ASSERT_EQ(Status::Loaded, LoadText(text));

@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <thread>
 #include <vector>
 
 #include "document_test_fixture.h"
@@ -54,8 +53,8 @@ TEST_F(DocumentTest, RootValuesAndFileListsReadBack) {
     EXPECT_EQ(5000000000LL, entries[1].size);
     EXPECT_TRUE(entries[0].isCompressed);
 
-    EXPECT_EQ((Strings{"Color", "Size"}), m_document.GetAttributeList("Key", "Registry",
-                                                                       "UpdateRegistry"));
+    EXPECT_EQ((Strings{"Color", "Size"}),
+              m_document.GetAttributeList("Key", "Registry", "UpdateRegistry"));
     EXPECT_EQ((Strings{"true", "false"}),
               m_document.GetAttributeList("IsOverride", "Registry", "UpdateRegistry"));
 }
@@ -108,11 +107,9 @@ TEST_F(DocumentTest, ListsEqualTheLookupByIndexForOddShapes) {
         {"<UpdateFiles>UpdateFile" + file + "</UpdateFiles>", {}},
         {"<!--UpdateFiles--><UpdateFiles>" + file + "</UpdateFiles>", {}},
         // Only the first group counts.
-        {"<UpdateFiles>" + file + "</UpdateFiles><UpdateFiles>" + file2 + "</UpdateFiles>",
-         {"A"}},
+        {"<UpdateFiles>" + file + "</UpdateFiles><UpdateFiles>" + file2 + "</UpdateFiles>", {"A"}},
         // Nested elements are not siblings.
-        {"<UpdateFiles><UpdateFile CheckSum=\"A\">" + file2 + "</UpdateFile></UpdateFiles>",
-         {"A"}},
+        {"<UpdateFiles><UpdateFile CheckSum=\"A\">" + file2 + "</UpdateFile></UpdateFiles>", {"A"}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.inner);
@@ -165,25 +162,6 @@ TEST_F(DocumentTest, AnEmptyDocumentObjectReadsAsEmpty) {
     EXPECT_EQ("", m_document.GetProductExeFolder());
     EXPECT_EQ(0, m_document.CountElements("UpdateFile", "UpdateFiles"));
     EXPECT_TRUE(m_document.GetFileEntries().empty());
-}
-
-TEST_F(DocumentTest, ConcurrentReadersSeeTheSameValues) {
-    TestSupport::UpdateDocumentBuilder builder = ThreeFiles();
-    for (int i = 0; i < 500; ++i) builder.AddFile({"/s" + std::to_string(i), "c", "k", i, false});
-    ASSERT_EQ(UpdateDocument::LoadStatus::Loaded, LoadText(builder.Build()));
-    const Strings expected = m_document.GetServerRelativePaths();
-    std::vector<int> mismatches(15, 0);
-    std::vector<std::thread> readers;
-    for (int t = 0; t < 15; ++t) {
-        readers.emplace_back([&, t] {
-            for (int round = 0; round < 20; ++round) {
-                if (m_document.GetFilesServer() != "files.example.test") ++mismatches[t];
-                if (m_document.GetServerRelativePaths() != expected) ++mismatches[t];
-            }
-        });
-    }
-    for (std::thread& reader : readers) reader.join();
-    EXPECT_EQ(std::vector<int>(15, 0), mismatches);
 }
 
 }  // namespace

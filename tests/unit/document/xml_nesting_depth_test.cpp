@@ -26,14 +26,14 @@ TEST(XmlNestingDepthTest, MeasuresElementsAsTheParserSeesThem) {
         {"<a><b/><c></c></a>", 2},
         {"<a><b><c/></b></a>", 2},
         {"<?xml version=\"1.0\"?><a><b></b></a>", 2},
-        {"<a x=\"/>\"><b></b></a>", 2},              // "/>" inside a value closes nothing
-        {"<a x='</a></a>'><b><c></c></b></a>", 3},   // nor does "</a>" inside a value
-        {"<a x = \"y\"><b></b></a>", 2},             // blanks around '='
-        {"<a><!-- <b><c><d> --></a>", 1},             // comments hide markup
+        {"<a x=\"/>\"><b></b></a>", 2},             // "/>" inside a value closes nothing
+        {"<a x='</a></a>'><b><c></c></b></a>", 3},  // nor does "</a>" inside a value
+        {"<a x = \"y\"><b></b></a>", 2},            // blanks around '='
+        {"<a><!-- <b><c><d> --></a>", 1},           // comments hide markup
         {"<a><![CDATA[<b><c>]]></a>", 1},
         {"<!DOCTYPE x><a></a>", 1},
-        {"<!x \"><a><b></b></a>", 2},                 // "<!" ends at the first '>'
-        {"<1><a></a>", 1},                            // not an element start
+        {"<!x \"><a><b></b></a>", 2},  // "<!" ends at the first '>'
+        {"<1><a></a>", 1},             // not an element start
         {"<_a><b></b></_a>", 2},
         {"<a>text with \"quotes\" <b>x</b></a>", 2},  // quotes in text mean nothing
         {"</a></a><a><b></b></a>", 2},                // stray end tags do not go below 0
