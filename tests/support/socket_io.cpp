@@ -10,12 +10,30 @@ constexpr long kPollMicroseconds = 50 * 1000;
 constexpr size_t kMaxHeadBytes = 64 * 1024;
 
 bool ReceiveMore(SOCKET s, std::string& pending, const StopSignal& stop) {
-    if (!WaitReadable(s, stop)) return false;
     char buffer[16 * 1024];
-    int received = ::recv(s, buffer, sizeof(buffer), 0);
-    if (received <= 0) return false;
-    pending.append(buffer, static_cast<size_t>(received));
-    return true;
+    for (;;) {
+        if (!WaitReadable(s, stop)) return false;
+        int received = ::recv(s, buffer, sizeof(buffer), 0);
+        if (received > 0) {
+            pending.append(buffer, static_cast<size_t>(received));
+            return true;
+        }
+        if (received == 0 || ::WSAGetLastError() != WSAEWOULDBLOCK) return false;
+    }
+}
+
+// Waits for room in the send buffer; false on stop or error.
+bool WaitWritable(SOCKET s, const StopSignal& stop) {
+    while (!stop.IsRaised()) {
+        fd_set writable;
+        FD_ZERO(&writable);
+        FD_SET(s, &writable);
+        timeval timeout{0, kPollMicroseconds};
+        int ready = ::select(0, nullptr, &writable, nullptr, &timeout);
+        if (ready < 0) return false;
+        if (ready > 0) return true;
+    }
+    return false;
 }
 }  // namespace
 
@@ -55,6 +73,10 @@ bool SendAll(SOCKET s, const char* data, size_t size, const StopSignal& stop) {
         if (stop.IsRaised()) return false;
         int piece = static_cast<int>(size < (1u << 20) ? size : (1u << 20));
         int sent = ::send(s, data, piece, 0);
+        if (sent == SOCKET_ERROR && ::WSAGetLastError() == WSAEWOULDBLOCK) {
+            if (!WaitWritable(s, stop)) return false;
+            continue;
+        }
         if (sent <= 0) return false;
         data += sent;
         size -= static_cast<size_t>(sent);
@@ -78,6 +100,11 @@ bool ReadRequest(SOCKET s, std::string& pending, HttpRequest& request, const Sto
     request.body = pending.substr(0, static_cast<size_t>(length));
     pending.erase(0, static_cast<size_t>(length));
     return true;
+}
+
+bool MakeNonBlocking(SOCKET s) {
+    u_long nonBlocking = 1;
+    return ::ioctlsocket(s, FIONBIO, &nonBlocking) == 0;
 }
 
 void CloseGracefully(UniqueSocket& s) {

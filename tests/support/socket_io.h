@@ -35,6 +35,9 @@ private:
     bool m_raised = false;
 };
 
+// Sends and receives then never block, so that a client that stops reading
+// cannot hold up Stop.
+bool MakeNonBlocking(SOCKET s);
 // Waits until the socket has data (or a pending connection); false on stop or error.
 bool WaitReadable(SOCKET s, const StopSignal& stop);
 // Sends every byte; false when the peer is gone or the server stops.

@@ -99,7 +99,10 @@ void TestHttpServer::Stop() {
 void TestHttpServer::AcceptLoop() {
     while (WaitReadable(m_listener.Get(), m_stop)) {
         auto socket = std::make_shared<UniqueSocket>(::accept(m_listener.Get(), nullptr, nullptr));
-        if (!*socket) continue;
+        if (!*socket || !MakeNonBlocking(socket->Get())) continue;
+        int sendBuffer = 4 * 1024 * 1024;  // fewer waits for room when serving large bodies
+        ::setsockopt(socket->Get(), SOL_SOCKET, SO_SNDBUF, reinterpret_cast<const char*>(&sendBuffer),
+                     sizeof(sendBuffer));
         BOOL noDelay = TRUE;
         ::setsockopt(socket->Get(), IPPROTO_TCP, TCP_NODELAY, reinterpret_cast<const char*>(&noDelay),
                      sizeof(noDelay));

@@ -8,6 +8,7 @@
 
 using TestSupport::Fault;
 using TestSupport::TestHttpServer;
+using Utils::HTTP::FileDownloader;
 using namespace TransferTest;
 
 namespace {
@@ -146,6 +147,39 @@ TEST_F(FileDownloaderGet, FailsWithoutAServerAndStillEndsTheDownloadOnce) {
     }
 }
 
+TEST(FileDownloaderPorts, PortMinusOneMeansTheSchemesDefaultPort) {
+    // The constructor's secure flag only picks the default port; a plain
+    // request (SendRequest with secure = false) then shows which port was used.
+    struct PortCase {
+        bool secure;
+        int port;
+        int listening;
+    };
+    const PortCase cases[] = {{false, -1, 80}, {true, -1, 443}, {false, 8081, 8081}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.listening);
+        TestHttpServer server(TestSupport::NextLoopbackAddress(), c.listening);
+        server.Serve("/where", "here");
+        ASSERT_TRUE(server.Start());
+        RecordingListener listener;
+        FileDownloader downloader(&listener, server.Host(), c.secure, c.port, "DownloaderKel");
+        ASSERT_TRUE(downloader.SendRequest("/where", "", "", false));
+        downloader.Download(true);
+        EXPECT_EQ("here", listener.body);
+    }
+}
+
+TEST_F(FileDownloaderGet, WaitsForAServerThatIsSlowToAnswer) {
+    server.Serve("/late", "late answer");
+    Fault late;
+    late.delayBeforeHeadersMs = 400;
+    server.SetFault("/late", late);
+    Fetch fetch = Get(listener, server.Host(), "/late");
+    EXPECT_TRUE(fetch.sent);
+    EXPECT_EQ(11, fetch.length);
+    EXPECT_EQ("late answer", listener.body);
+}
+
 TEST_F(FileDownloaderGet, AnImpossiblePortIsRefusedInsteadOfWrappingToAnotherPort) {
     server.Serve("/wrapped", "should not be reached");
     RecordingListener listener;
@@ -156,7 +190,7 @@ TEST_F(FileDownloaderGet, AnImpossiblePortIsRefusedInsteadOfWrappingToAnotherPor
 
 TEST_F(FileDownloaderGet, ANullListenerDiscardsTheBody) {
     server.Serve("/discard", PatternBytes(4000));
-    Utils::HTTP::FileDownloader downloader(nullptr, server.Host(), false, -1, "DownloaderKel");
+    FileDownloader downloader(nullptr, server.Host(), false, -1, "DownloaderKel");
     ASSERT_TRUE(downloader.SendRequest("/discard", "", "", false));
     downloader.Download(true);
     EXPECT_EQ(200, downloader.GetStatusCode());
@@ -166,7 +200,7 @@ TEST_F(FileDownloaderGet, ANullListenerDiscardsTheBody) {
 TEST_F(FileDownloaderGet, ReusesTheConnectionForRequestsInARow) {
     server.Serve("/one", "1");
     server.Serve("/two", "22");
-    Utils::HTTP::FileDownloader downloader(&listener, server.Host(), false, -1, "DownloaderKel");
+    FileDownloader downloader(&listener, server.Host(), false, -1, "DownloaderKel");
     for (const char* path : {"/one", "/two", "/one"}) {
         ASSERT_TRUE(downloader.SendRequest(path, "", "", false));
         downloader.Download(true);

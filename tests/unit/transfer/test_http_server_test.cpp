@@ -165,13 +165,16 @@ TEST_F(TestHttpServerTest, ServesFoldersButNothingOutsideThem) {
     }
 }
 
-TEST_F(TestHttpServerTest, StopEndsStalledAndBusyConnectionsPromptly) {
+TEST_F(TestHttpServerTest, StopEndsStalledIdleAndBlockedConnectionsPromptly) {
     Fault stalled;
     stalled.delayBeforeHeadersMs = 60000;
     server.SetFault("/data", stalled);
     RawClient waiting(server.Host(), server.Port());
     waiting.Send("GET /data HTTP/1.1\r\n\r\n");
     RawClient idle(server.Host(), server.Port());
+    server.Serve("/huge", std::string(20 * 1000 * 1000, 'h'));
+    RawClient notReading(server.Host(), server.Port());
+    notReading.Send("GET /huge HTTP/1.1\r\n\r\n");
     std::this_thread::sleep_for(std::chrono::milliseconds(100));
     auto start = std::chrono::steady_clock::now();
     server.Stop();
