@@ -1,0 +1,89 @@
+#include "support/updater_process.h"
+
+#include <cstdlib>
+#include <utility>
+#include <vector>
+
+namespace TestSupport {
+namespace {
+
+std::string Quote(const std::string& text) { return "\"" + text + "\""; }
+
+}  // namespace
+
+ChildProcess::~ChildProcess() {
+    if (IsRunning()) WaitForExitCode(0);
+}
+
+bool ChildProcess::Start(const std::string& exePath, const std::string& arguments,
+                         const std::string& folder) {
+    std::string commandLine = Quote(exePath) + (arguments.empty() ? "" : " " + arguments);
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof(startup);
+    PROCESS_INFORMATION info = {};
+    if (!::CreateProcessA(exePath.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr,
+                          folder.empty() ? nullptr : folder.c_str(), &startup, &info))
+        return false;
+    ::CloseHandle(info.hThread);
+    m_process.Reset(info.hProcess);
+    m_id = info.dwProcessId;
+    return true;
+}
+
+bool ChildProcess::IsRunning() const {
+    return m_process && ::WaitForSingleObject(m_process.Get(), 0) == WAIT_TIMEOUT;
+}
+
+DWORD ChildProcess::WaitForExitCode(DWORD timeoutMs) {
+    if (!m_process) return kKilled;
+    if (::WaitForSingleObject(m_process.Get(), timeoutMs) == WAIT_TIMEOUT) {
+        ::TerminateProcess(m_process.Get(), kKilled);
+        ::WaitForSingleObject(m_process.Get(), 5000);
+        return kKilled;
+    }
+    DWORD code = kKilled;
+    ::GetExitCodeProcess(m_process.Get(), &code);
+    return code;
+}
+
+std::string ToWindowsPath(const std::string& linuxPath) {
+    std::string path = "Z:" + linuxPath;
+    for (char& c : path)
+        if (c == '/') c = '\\';
+    return path;
+}
+
+std::string GetBuildFolder() {
+    const char* folder = std::getenv("PROJECT_BUILD_DIR");
+    return folder != nullptr && *folder != '\0' ? ToWindowsPath(folder) : "";
+}
+
+std::string GetUpdaterPath() { return GetBuildFolder() + "\\src\\app\\Updater.exe"; }
+
+bool MakeStampedUpdater(const std::string& targetPath, const UpdaterStamp& stamp) {
+    const std::vector<std::pair<const char*, const std::string*>> options = {
+        {"--brand", &stamp.brand},
+        {"--host", &stamp.host},
+        {"--download-id", &stamp.downloadId},
+        {"--service-path", &stamp.servicePath},
+        {"--checksum", &stamp.checksum},
+    };
+    std::string arguments = Quote(GetUpdaterPath());
+    for (const auto& option : options) {
+        if (!option.second->empty()) arguments += std::string(" ") + option.first + " " + Quote(*option.second);
+    }
+    arguments += " --output " + Quote(targetPath);
+    ::DeleteFileA(targetPath.c_str());
+    ChildProcess tool;
+    if (!tool.Start(GetBuildFolder() + "\\tools\\stamp\\stamp.exe", arguments)) return false;
+    return tool.WaitForExitCode(30000) == 0;
+}
+
+void DeleteProductKey(const std::string& brand) {
+    if (brand.empty()) return;  // never the whole Software key
+    const std::string path = "Software\\" + brand;
+    ::RegDeleteTreeA(HKEY_CURRENT_USER, path.c_str());
+    ::RegDeleteKeyA(HKEY_CURRENT_USER, path.c_str());
+}
+
+}  // namespace TestSupport

@@ -1,0 +1,58 @@
+#pragma once
+// Starting the updater (or any program) from a test under Wine, and stamped
+// copies of the updater for a test's own brand.
+#include <windows.h>
+
+#include <string>
+
+#include "utils/unique_handle.h"
+
+namespace TestSupport {
+
+// A child process that is killed when the object goes away.
+class ChildProcess {
+public:
+    static constexpr DWORD kKilled = 0xDEADBEEF;  // exit code after a timeout
+
+    ChildProcess() = default;
+    ~ChildProcess();
+    ChildProcess(const ChildProcess&) = delete;
+    ChildProcess& operator=(const ChildProcess&) = delete;
+
+    // Starts "exePath" arguments in folder (the current folder when empty).
+    bool Start(const std::string& exePath, const std::string& arguments, const std::string& folder = "");
+    DWORD Id() const { return m_id; }
+    HANDLE Handle() const { return m_process.Get(); }
+    bool IsRunning() const;
+    // The exit code; kKilled after killing a process still running at the deadline.
+    DWORD WaitForExitCode(DWORD timeoutMs);
+
+private:
+    Utils::UniqueKernelHandle m_process;
+    DWORD m_id = 0;
+};
+
+// The Windows form (Z:\...) of a Linux path.
+std::string ToWindowsPath(const std::string& linuxPath);
+// %PROJECT_BUILD_DIR% as a Windows path; "" when not set.
+std::string GetBuildFolder();
+// The built updater, <build>\src\app\Updater.exe.
+std::string GetUpdaterPath();
+
+// Build settings to stamp; an empty field keeps the value already in the image.
+struct UpdaterStamp {
+    std::string brand;
+    std::string host;
+    std::string downloadId;
+    std::string servicePath;
+    std::string checksum;
+};
+
+// Writes a copy of the updater to targetPath, stamped by the stamping tool
+// (<build>\tools\stamp\stamp.exe). False when the tool is missing or fails.
+bool MakeStampedUpdater(const std::string& targetPath, const UpdaterStamp& stamp);
+
+// Deletes HKEY_CURRENT_USER\Software\<brand> with everything below it.
+void DeleteProductKey(const std::string& brand);
+
+}  // namespace TestSupport
