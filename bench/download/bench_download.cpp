@@ -30,10 +30,14 @@ Options ParseOptions(int argc, char** argv) {
     for (int i = 1; i < argc; ++i) {
         std::string argument = argv[i];
         bool hasValue = i + 1 < argc;
-        if (argument == "--mb" && hasValue) options.megabytes = std::atoll(argv[++i]);
-        else if (argument == "--runs" && hasValue) options.runs = std::atoi(argv[++i]);
-        else if (argument == "--stop-file" && hasValue) options.stopFile = argv[++i];
-        else if (argument == "--serve") options.serveOnly = true;
+        if (argument == "--mb" && hasValue)
+            options.megabytes = std::atoll(argv[++i]);
+        else if (argument == "--runs" && hasValue)
+            options.runs = std::atoi(argv[++i]);
+        else if (argument == "--stop-file" && hasValue)
+            options.stopFile = argv[++i];
+        else if (argument == "--serve")
+            options.serveOnly = true;
     }
     return options;
 }
@@ -62,10 +66,12 @@ private:
 double Seconds(const LARGE_INTEGER& start, const LARGE_INTEGER& end) {
     LARGE_INTEGER frequency;
     ::QueryPerformanceFrequency(&frequency);
-    return static_cast<double>(end.QuadPart - start.QuadPart) / static_cast<double>(frequency.QuadPart);
+    return static_cast<double>(end.QuadPart - start.QuadPart) /
+           static_cast<double>(frequency.QuadPart);
 }
 
-bool FetchOnce(const TestSupport::TestHttpServer& server, const std::string& target, long long size) {
+bool FetchOnce(const TestSupport::TestHttpServer& server, const std::string& target,
+               long long size) {
     FileWritingListener listener(target);
     LARGE_INTEGER start, end;
     ::QueryPerformanceCounter(&start);

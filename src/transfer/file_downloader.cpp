@@ -19,10 +19,12 @@ namespace {
 // WinINet is far faster with large reads; the listener still gets 1024-byte chunks.
 constexpr DWORD kReadBlockBytes = 256 * 1024;
 constexpr size_t kChunkBytes = 1024;
-constexpr DWORD kRequestFlags = INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE | INTERNET_FLAG_KEEP_CONNECTION;
-constexpr DWORD kSecureFlags =
-    INTERNET_FLAG_SECURE | INTERNET_FLAG_IGNORE_CERT_DATE_INVALID | INTERNET_FLAG_IGNORE_CERT_CN_INVALID;
-constexpr DWORD kRelaxedCertificateFlags = SECURITY_FLAG_IGNORE_UNKNOWN_CA | SECURITY_FLAG_IGNORE_CERT_DATE_INVALID;
+constexpr DWORD kRequestFlags =
+    INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE | INTERNET_FLAG_KEEP_CONNECTION;
+constexpr DWORD kSecureFlags = INTERNET_FLAG_SECURE | INTERNET_FLAG_IGNORE_CERT_DATE_INVALID |
+                               INTERNET_FLAG_IGNORE_CERT_CN_INVALID;
+constexpr DWORD kRelaxedCertificateFlags =
+    SECURITY_FLAG_IGNORE_UNKNOWN_CA | SECURITY_FLAG_IGNORE_CERT_DATE_INVALID;
 
 enum class Delivery { Delivered, Cancelled, Refused };
 
@@ -48,8 +50,9 @@ long long QueryNumber(HINTERNET request, DWORD level) {
 }
 }  // namespace
 
-FileDownloader::FileDownloader(AbstractFileDownloaderListener* listener, const std::string& serverName,
-                               bool secure, int port, const std::string& agentName)
+FileDownloader::FileDownloader(AbstractFileDownloaderListener* listener,
+                               const std::string& serverName, bool secure, int port,
+                               const std::string& agentName)
     : m_listener(listener) {
     if (!m_listener) {
         m_nullListener.reset(new NullFileDownloaderListener());
@@ -75,22 +78,24 @@ void FileDownloader::OpenConnection(const std::string& serverName, bool secure, 
     // A port outside 0..65535 would be truncated to some other port: refuse it.
     if (port >= 0 && port <= 65535) {
         mh_http_connection.Reset(::InternetConnectA(mh_internet_session.Get(), serverName.c_str(),
-                                                    static_cast<INTERNET_PORT>(port), nullptr, nullptr,
-                                                    INTERNET_SERVICE_HTTP, 0, 0));
+                                                    static_cast<INTERNET_PORT>(port), nullptr,
+                                                    nullptr, INTERNET_SERVICE_HTTP, 0, 0));
     }
-    if (!mh_http_connection) WriteDiagnostic("Error in OpenConnection - mh_http_connection == NULL\n");
+    if (!mh_http_connection)
+        WriteDiagnostic("Error in OpenConnection - mh_http_connection == NULL\n");
 }
 
 bool FileDownloader::OpenRequest(const std::string& path, const char* verb, bool secure) {
     DWORD flags = kRequestFlags;
     if (secure) {
-        if (Utils::OS::GetOSDescription(false) == "Windows 98") flags |= INTERNET_FLAG_PRAGMA_NOCACHE;
+        if (Utils::OS::GetOSDescription(false) == "Windows 98")
+            flags |= INTERNET_FLAG_PRAGMA_NOCACHE;
         flags |= kSecureFlags;
     }
     const char* acceptTypes[] = {"*/*", nullptr};
     if (mh_http_connection) {
-        mh_http_file.Reset(::HttpOpenRequestA(mh_http_connection.Get(), verb, path.c_str(), nullptr, nullptr,
-                                              acceptTypes, flags, 0));
+        mh_http_file.Reset(::HttpOpenRequestA(mh_http_connection.Get(), verb, path.c_str(), nullptr,
+                                              nullptr, acceptTypes, flags, 0));
     }
     if (!mh_http_file) WriteDiagnostic("Error in OpenConnection - mh_http_file == NULL\n");
     return static_cast<bool>(mh_http_file);
@@ -103,7 +108,8 @@ bool FileDownloader::SendWithCertificateRetry(const std::string& body) {
     if (::GetLastError() != ERROR_INTERNET_INVALID_CA) return false;
     DWORD securityFlags = 0;
     DWORD length = sizeof(securityFlags);
-    ::InternetQueryOptionA(mh_http_file.Get(), INTERNET_OPTION_SECURITY_FLAGS, &securityFlags, &length);
+    ::InternetQueryOptionA(mh_http_file.Get(), INTERNET_OPTION_SECURITY_FLAGS, &securityFlags,
+                           &length);
     securityFlags |= kRelaxedCertificateFlags;
     ::InternetSetOptionA(mh_http_file.Get(), INTERNET_OPTION_SECURITY_FLAGS, &securityFlags,
                          sizeof(securityFlags));
@@ -187,7 +193,8 @@ void FileDownloader::RunDownloadLoop() {
         m_listener->OnError(errorCode);
         return;
     }
-    // A connection that closes before the declared length arrived is a failed transfer, not a short file.
+    // A connection that closes before the declared length arrived is a failed transfer, not a short
+    // file.
     long long expected = GetContentLength();
     if (expected >= 0 && received < expected) {
         m_listener->OnError(ERROR_INTERNET_CONNECTION_ABORTED);

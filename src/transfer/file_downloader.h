@@ -20,8 +20,8 @@ public:
     // listener may be null (a discarding listener is used); it is not owned and
     // must outlive the transfer. port -1 means 443 when secure, else 80.
     // Connection failures are not reported here: SendRequest fails later.
-    FileDownloader(AbstractFileDownloaderListener* listener, const std::string& serverName, bool secure,
-                   int port, const std::string& agentName);
+    FileDownloader(AbstractFileDownloaderListener* listener, const std::string& serverName,
+                   bool secure, int port, const std::string& agentName);
     // Cancels and waits for a running asynchronous Download, then closes the
     // request, the connection and the session.
     virtual ~FileDownloader();
@@ -29,13 +29,14 @@ public:
     FileDownloader& operator=(const FileDownloader&) = delete;
 
     // Opens the session and the connection; a failure leaves the handle null.
-    void OpenConnection(const std::string& serverName, bool secure, int port, const std::string& agentName);
+    void OpenConnection(const std::string& serverName, bool secure, int port,
+                        const std::string& agentName);
     // Sends a GET of path, or, with a non-empty uploadFile, a multipart POST of
     // that file announced as uploadName (uploadFile itself when empty). False
     // when there is no connection, the request can't be opened or sent, or
     // the upload file can't be read.
-    bool SendRequest(const std::string& path, const std::string& uploadFile, const std::string& uploadName,
-                     bool secure);
+    bool SendRequest(const std::string& path, const std::string& uploadFile,
+                     const std::string& uploadName, bool secure);
     // The response's status code; -1 before a successful send or when unknown.
     int GetStatusCode() const;
     // The declared body length; -1 when none is declared or it can't be queried.

@@ -36,7 +36,8 @@ std::string MakeMultipartBoundary() {
 
 std::string MakeBoundaryFor(const std::string& content) {
     std::string boundary = MakeMultipartBoundary();
-    for (int tries = 1; tries < kBoundaryTries && content.find(boundary) != std::string::npos; ++tries)
+    for (int tries = 1; tries < kBoundaryTries && content.find(boundary) != std::string::npos;
+         ++tries)
         boundary = MakeMultipartBoundary();
     return boundary;
 }

@@ -53,7 +53,8 @@ static bool ParseRequestLine(const std::string& line, HttpRequest& request) {
     if (request.version.compare(0, 5, "HTTP/") != 0) return false;
     size_t question = request.target.find('?');
     request.path = PercentDecode(request.target.substr(0, question));
-    request.query = question == std::string::npos ? std::string() : request.target.substr(question + 1);
+    request.query =
+        question == std::string::npos ? std::string() : request.target.substr(question + 1);
     return true;
 }
 
@@ -73,7 +74,8 @@ bool ParseRequestHead(const std::string& head, HttpRequest& request) {
 std::string PercentDecode(const std::string& text) {
     std::string decoded;
     for (size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == '%' && i + 2 < text.size() && std::isxdigit(static_cast<unsigned char>(text[i + 1])) &&
+        if (text[i] == '%' && i + 2 < text.size() &&
+            std::isxdigit(static_cast<unsigned char>(text[i + 1])) &&
             std::isxdigit(static_cast<unsigned char>(text[i + 2]))) {
             decoded += static_cast<char>(std::strtol(text.substr(i + 1, 2).c_str(), nullptr, 16));
             i += 2;
@@ -86,18 +88,30 @@ std::string PercentDecode(const std::string& text) {
 
 const char* ReasonPhrase(int status) {
     switch (status) {
-        case 200: return "OK";
-        case 204: return "No Content";
-        case 206: return "Partial Content";
-        case 301: return "Moved Permanently";
-        case 302: return "Found";
-        case 304: return "Not Modified";
-        case 400: return "Bad Request";
-        case 403: return "Forbidden";
-        case 404: return "Not Found";
-        case 500: return "Internal Server Error";
-        case 503: return "Service Unavailable";
-        default: return "Status";
+        case 200:
+            return "OK";
+        case 204:
+            return "No Content";
+        case 206:
+            return "Partial Content";
+        case 301:
+            return "Moved Permanently";
+        case 302:
+            return "Found";
+        case 304:
+            return "Not Modified";
+        case 400:
+            return "Bad Request";
+        case 403:
+            return "Forbidden";
+        case 404:
+            return "Not Found";
+        case 500:
+            return "Internal Server Error";
+        case 503:
+            return "Service Unavailable";
+        default:
+            return "Status";
     }
 }
 

@@ -43,17 +43,17 @@ using HttpHandler = std::function<HttpResponse(const HttpRequest&)>;
 
 // A misbehaviour injected into the answers for one path.
 struct Fault {
-    int status = 0;                   // non-zero: answer with this status, same body
-    DWORD delayBeforeHeadersMs = 0;   // pause before the status line
-    long long cutBodyAt = -1;         // send only this many body bytes, then close cleanly
-    long long dropBodyAt = -1;        // send this many body bytes, then reset the connection (RST;
-                                      // a Winsock client under Wine may see a plain close)
-    bool noContentLength = false;     // no length: the body ends when the connection closes
-    bool noResponse = false;          // close the connection without answering
-    size_t trickleBytes = 0;          // send the body in pieces of this size ...
-    DWORD trickleDelayMs = 0;         // ... with this pause after each piece
-    HeaderList extraHeaders;          // added to (or replacing) the route's headers
-    int times = -1;                   // applies to this many requests, then expires; -1: always
+    int status = 0;                  // non-zero: answer with this status, same body
+    DWORD delayBeforeHeadersMs = 0;  // pause before the status line
+    long long cutBodyAt = -1;        // send only this many body bytes, then close cleanly
+    long long dropBodyAt = -1;       // send this many body bytes, then reset the connection (RST;
+                                     // a Winsock client under Wine may see a plain close)
+    bool noContentLength = false;    // no length: the body ends when the connection closes
+    bool noResponse = false;         // close the connection without answering
+    size_t trickleBytes = 0;         // send the body in pieces of this size ...
+    DWORD trickleDelayMs = 0;        // ... with this pause after each piece
+    HeaderList extraHeaders;         // added to (or replacing) the route's headers
+    int times = -1;                  // applies to this many requests, then expires; -1: always
 };
 
 // Parses the request line and header lines (the text before the blank line).

@@ -15,17 +15,20 @@ class BodySource {
 public:
     explicit BodySource(const HttpResponse& response) : m_memory(response.body) {
         if (response.bodyFile.empty()) return;
-        m_file.Reset(::CreateFileA(response.bodyFile.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                                   OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+        m_file.Reset(::CreateFileA(response.bodyFile.c_str(), GENERIC_READ, FILE_SHARE_READ,
+                                   nullptr, OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
         LARGE_INTEGER size{};
         if (m_file && ::GetFileSizeEx(m_file.Get(), &size)) m_fileSize = size.QuadPart;
     }
-    long long Size() const { return m_file ? m_fileSize : static_cast<long long>(m_memory->size()); }
+    long long Size() const {
+        return m_file ? m_fileSize : static_cast<long long>(m_memory->size());
+    }
     // Copies up to max bytes at the current offset; the count, 0 at the end or on error.
     size_t Read(char* target, size_t max) {
         if (m_file) {
             DWORD read = 0;
-            if (!::ReadFile(m_file.Get(), target, static_cast<DWORD>(max), &read, nullptr)) return 0;
+            if (!::ReadFile(m_file.Get(), target, static_cast<DWORD>(max), &read, nullptr))
+                return 0;
             return read;
         }
         size_t count = std::min(max, m_memory->size() - static_cast<size_t>(m_offset));
@@ -44,8 +47,9 @@ private:
 HeaderList MergeHeaders(const HeaderList& base, const HeaderList& overrides) {
     HeaderList merged;
     for (const auto& header : base) {
-        bool replaced = std::any_of(overrides.begin(), overrides.end(),
-                                    [&](const auto& o) { return EqualsNoCase(o.first, header.first); });
+        bool replaced = std::any_of(overrides.begin(), overrides.end(), [&](const auto& o) {
+            return EqualsNoCase(o.first, header.first);
+        });
         if (!replaced) merged.push_back(header);
     }
     merged.insert(merged.end(), overrides.begin(), overrides.end());
@@ -65,11 +69,13 @@ bool SendBody(SOCKET s, BodySource& body, long long limit, const Fault& fault, S
     size_t pieceSize = fault.trickleBytes > 0 ? fault.trickleBytes : kPieceBytes;
     std::vector<char> piece(pieceSize);
     while (limit > 0) {
-        size_t wanted = static_cast<size_t>(std::min<long long>(limit, static_cast<long long>(pieceSize)));
+        size_t wanted =
+            static_cast<size_t>(std::min<long long>(limit, static_cast<long long>(pieceSize)));
         size_t count = body.Read(piece.data(), wanted);
         if (count == 0 || !SendAll(s, piece.data(), count, stop)) return false;
         limit -= static_cast<long long>(count);
-        if (fault.trickleDelayMs > 0 && limit > 0 && !stop.Sleep(fault.trickleDelayMs)) return false;
+        if (fault.trickleDelayMs > 0 && limit > 0 && !stop.Sleep(fault.trickleDelayMs))
+            return false;
     }
     return true;
 }

@@ -116,7 +116,8 @@ void CloseGracefully(UniqueSocket& s) {
 void ResetConnection(UniqueSocket& s) {
     if (!s) return;
     linger abort{1, 0};
-    ::setsockopt(s.Get(), SOL_SOCKET, SO_LINGER, reinterpret_cast<const char*>(&abort), sizeof(abort));
+    ::setsockopt(s.Get(), SOL_SOCKET, SO_LINGER, reinterpret_cast<const char*>(&abort),
+                 sizeof(abort));
     s.Reset();
 }
 

@@ -2,8 +2,8 @@
 // Winsock plumbing of the test HTTP server: an owner for sockets, a stop
 // signal that interrupts waits, and blocking send/receive helpers that give
 // up when the server stops.
-#include <winsock2.h>
 #include <windows.h>
+#include <winsock2.h>
 
 #include <condition_variable>
 #include <mutex>

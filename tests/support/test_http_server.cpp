@@ -34,8 +34,8 @@ std::string NextLoopbackAddress() {
     static std::atomic<unsigned> counter{0};
     unsigned n = counter++;
     unsigned mixed = static_cast<unsigned>(::GetCurrentProcessId()) * 2654435761u;
-    return "127." + std::to_string(1 + (mixed >> 8) % 254) + "." + std::to_string((mixed >> 16) % 256) +
-           "." + std::to_string(1 + n % 254);
+    return "127." + std::to_string(1 + (mixed >> 8) % 254) + "." +
+           std::to_string((mixed >> 16) % 256) + "." + std::to_string(1 + n % 254);
 }
 
 TestHttpServer::TestHttpServer() : m_port(80), m_pickAddress(true) {}
@@ -101,11 +101,11 @@ void TestHttpServer::AcceptLoop() {
         auto socket = std::make_shared<UniqueSocket>(::accept(m_listener.Get(), nullptr, nullptr));
         if (!*socket || !MakeNonBlocking(socket->Get())) continue;
         int sendBuffer = 4 * 1024 * 1024;  // fewer waits for room when serving large bodies
-        ::setsockopt(socket->Get(), SOL_SOCKET, SO_SNDBUF, reinterpret_cast<const char*>(&sendBuffer),
-                     sizeof(sendBuffer));
+        ::setsockopt(socket->Get(), SOL_SOCKET, SO_SNDBUF,
+                     reinterpret_cast<const char*>(&sendBuffer), sizeof(sendBuffer));
         BOOL noDelay = TRUE;
-        ::setsockopt(socket->Get(), IPPROTO_TCP, TCP_NODELAY, reinterpret_cast<const char*>(&noDelay),
-                     sizeof(noDelay));
+        ::setsockopt(socket->Get(), IPPROTO_TCP, TCP_NODELAY,
+                     reinterpret_cast<const char*>(&noDelay), sizeof(noDelay));
         ReapFinishedConnections();
         auto finished = std::make_shared<std::atomic<bool>>(false);
         std::lock_guard<std::mutex> lock(m_mutex);
@@ -139,7 +139,8 @@ void TestHttpServer::ServeConnection(std::shared_ptr<UniqueSocket> socket,
         }
         Fault fault = TakeFault(request);
         HttpResponse response = Answer(request);
-        after = WriteResponse(socket->Get(), request, response, fault, WantsKeepAlive(request), m_stop);
+        after =
+            WriteResponse(socket->Get(), request, response, fault, WantsKeepAlive(request), m_stop);
         if (after != AfterResponse::KeepOpen) break;
     }
     if (after == AfterResponse::Reset)
@@ -238,9 +239,9 @@ std::vector<HttpRequest> TestHttpServer::Requests() const {
 
 int TestHttpServer::Hits(const std::string& pathOrTarget) const {
     std::lock_guard<std::mutex> lock(m_mutex);
-    return static_cast<int>(std::count_if(m_requests.begin(), m_requests.end(), [&](const HttpRequest& r) {
-        return r.path == pathOrTarget || r.target == pathOrTarget;
-    }));
+    return static_cast<int>(std::count_if(
+        m_requests.begin(), m_requests.end(),
+        [&](const HttpRequest& r) { return r.path == pathOrTarget || r.target == pathOrTarget; }));
 }
 
 int TestHttpServer::ConnectionCount() const {

@@ -12,8 +12,8 @@
 //   server.Requests(), server.Hits("/files/a.bin")
 //
 // All members may be called from any thread, also while the server runs.
-#include <winsock2.h>
 #include <windows.h>
+#include <winsock2.h>
 
 #include <atomic>
 #include <map>
@@ -59,7 +59,8 @@ public:
                const std::string& contentType = "application/octet-stream");
     // Answers prefix + "/a/b.txt" with the file folder\a\b.txt; paths with ".." are refused.
     void ServeFolder(const std::string& prefix, const std::string& folder);
-    // Answers every request of path with whatever the handler returns (runs on a connection thread).
+    // Answers every request of path with whatever the handler returns (runs on a connection
+    // thread).
     void Handle(const std::string& path, HttpHandler handler);
     // Spoils the answers to path (or the full target); replaces an earlier fault.
     void SetFault(const std::string& path, const Fault& fault);
@@ -81,7 +82,8 @@ private:
     bool Bind(const std::string& address);
     void AcceptLoop();
     void ReapFinishedConnections();
-    void ServeConnection(std::shared_ptr<UniqueSocket> socket, std::shared_ptr<std::atomic<bool>> finished);
+    void ServeConnection(std::shared_ptr<UniqueSocket> socket,
+                         std::shared_ptr<std::atomic<bool>> finished);
     HttpResponse Answer(const HttpRequest& request) const;
     HttpResponse AnswerFromFolder(const HttpRequest& request) const;
     Fault TakeFault(const HttpRequest& request);

@@ -26,8 +26,11 @@ struct StatusCase {
 };
 
 TEST_F(FileDownloaderGet, ReportsStatusAndPassesTheBodyWhateverTheStatus) {
-    const StatusCase cases[] = {{200, "hello"}, {204, ""}, {301, "moved, but where?"},
-                                {404, "no such file"}, {500, "broken"}};
+    const StatusCase cases[] = {{200, "hello"},
+                                {204, ""},
+                                {301, "moved, but where?"},
+                                {404, "no such file"},
+                                {500, "broken"}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.status);
         std::string path = "/status/" + std::to_string(c.status);
@@ -48,8 +51,8 @@ TEST_F(FileDownloaderGet, CutsTheBodyIntoFull1024ByteChunksInOrder) {
         size_t size;
         std::vector<size_t> chunks;
     };
-    const SizeCase cases[] = {{0, {}}, {1, {1}}, {1024, {1024}}, {1025, {1024, 1}},
-                              {3000, {1024, 1024, 952}}};
+    const SizeCase cases[] = {
+        {0, {}}, {1, {1}}, {1024, {1024}}, {1025, {1024, 1}}, {3000, {1024, 1024, 952}}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.size);
         std::string path = "/size/" + std::to_string(c.size);
@@ -81,9 +84,11 @@ TEST_F(FileDownloaderGet, DeliversALargeBodyIntactWhateverTheArrivalPattern) {
         RecordingListener listener;
         Fetch fetch = Get(listener, server.Host(), path);
         std::string expected = path == "/trickle.bin" ? PatternBytes(5000) : bytes;
-        EXPECT_EQ(path == "/unframed.bin" ? -1 : static_cast<long long>(expected.size()), fetch.length);
+        EXPECT_EQ(path == "/unframed.bin" ? -1 : static_cast<long long>(expected.size()),
+                  fetch.length);
         EXPECT_TRUE(listener.body == expected) << listener.body.size() << " bytes received";
-        for (size_t i = 0; i + 1 < listener.chunkSizes.size(); ++i) ASSERT_EQ(1024u, listener.chunkSizes[i]);
+        for (size_t i = 0; i + 1 < listener.chunkSizes.size(); ++i)
+            ASSERT_EQ(1024u, listener.chunkSizes[i]);
         EXPECT_EQ(Ending::Complete, listener.ending);
     }
 }

@@ -28,7 +28,8 @@ std::string BoundaryOf(const HttpRequest& request) {
 bool LooksLikeABoundary(const std::string& boundary) {
     if (boundary.size() != 39 || boundary.compare(0, 27, std::string(27, '-')) != 0) return false;
     for (size_t i = 27; i < boundary.size(); ++i) {
-        if (!std::isxdigit(static_cast<unsigned char>(boundary[i])) || std::islower(boundary[i])) return false;
+        if (!std::isxdigit(static_cast<unsigned char>(boundary[i])) || std::islower(boundary[i]))
+            return false;
     }
     return true;
 }
@@ -61,7 +62,9 @@ TEST(MultipartForm, BoundariesHaveTheirShapeAndNeverOccurInTheContent) {
 class FileDownloaderPost : public ::testing::Test {
 protected:
     void SetUp() override {
-        server.Handle("/upload", [](const HttpRequest& r) { return HttpResponse::Text(200, "got " + std::to_string(r.body.size())); });
+        server.Handle("/upload", [](const HttpRequest& r) {
+            return HttpResponse::Text(200, "got " + std::to_string(r.body.size()));
+        });
         ASSERT_TRUE(server.Start());
     }
     bool Post(const std::string& file, const std::string& name) {
@@ -89,7 +92,8 @@ TEST_F(FileDownloaderPost, UploadsTheFileAsAnExactMultipartFormWithFreshBoundari
         EXPECT_EQ("POST", requests[i].method);
         std::string boundary = BoundaryOf(requests[i]);
         EXPECT_TRUE(LooksLikeABoundary(boundary)) << boundary;
-        EXPECT_TRUE(requests[i].body == Utils::HTTP::BuildMultipartBody(boundary, announced[i], content));
+        EXPECT_TRUE(requests[i].body ==
+                    Utils::HTTP::BuildMultipartBody(boundary, announced[i], content));
     }
     EXPECT_NE(BoundaryOf(requests[0]), BoundaryOf(requests[1]));
     EXPECT_EQ(Ending::Complete, listener.ending);
@@ -100,7 +104,8 @@ TEST_F(FileDownloaderPost, AnEmptyFileIsUploadedAsAnEmptyPart) {
     ASSERT_TRUE(Post(folder / "empty.txt", "empty.txt"));
     auto requests = server.Requests();
     ASSERT_EQ(1u, requests.size());
-    EXPECT_EQ(Utils::HTTP::BuildMultipartBody(BoundaryOf(requests[0]), "empty.txt", ""), requests[0].body);
+    EXPECT_EQ(Utils::HTTP::BuildMultipartBody(BoundaryOf(requests[0]), "empty.txt", ""),
+              requests[0].body);
 }
 
 TEST_F(FileDownloaderPost, AMissingUploadFileFailsInsteadOfPostingNothing) {

@@ -104,11 +104,13 @@ TEST_F(FileDownloaderThreads, DestroyingTheDownloaderStopsItsAsynchronousTransfe
 
 TEST_F(FileDownloaderThreads, ParallelDownloadersEachGetTheirOwnBody) {
     constexpr int kWorkers = 15;
-    for (int i = 0; i < kWorkers; ++i) server.Serve("/p/" + std::to_string(i), PatternBytes(20000 + i));
+    for (int i = 0; i < kWorkers; ++i)
+        server.Serve("/p/" + std::to_string(i), PatternBytes(20000 + i));
     std::vector<RecordingListener> listeners(kWorkers);
     std::vector<std::thread> workers;
     for (int i = 0; i < kWorkers; ++i)
-        workers.emplace_back([&, i] { Get(listeners[i], server.Host(), "/p/" + std::to_string(i)); });
+        workers.emplace_back(
+            [&, i] { Get(listeners[i], server.Host(), "/p/" + std::to_string(i)); });
     for (auto& worker : workers) worker.join();
     for (int i = 0; i < kWorkers; ++i) {
         EXPECT_EQ(Ending::Complete, listeners[i].ending) << i;

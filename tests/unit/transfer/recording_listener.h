@@ -58,7 +58,8 @@ struct Fetch {
     long long length = -1;
 };
 
-inline Fetch Get(RecordingListener& listener, const std::string& host, const std::string& path, int port = -1) {
+inline Fetch Get(RecordingListener& listener, const std::string& host, const std::string& path,
+                 int port = -1) {
     Utils::HTTP::FileDownloader downloader(&listener, host, false, port, "DownloaderKel");
     Fetch fetch;
     fetch.sent = downloader.SendRequest(path, "", "", false);

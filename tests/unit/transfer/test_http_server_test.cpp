@@ -21,23 +21,28 @@ namespace {
 // A bare TCP client, so that the server's bytes are seen exactly as sent.
 class RawClient {
 public:
-    RawClient(const std::string& host, int port) : m_socket(::socket(AF_INET, SOCK_STREAM, IPPROTO_TCP)) {
+    RawClient(const std::string& host, int port)
+        : m_socket(::socket(AF_INET, SOCK_STREAM, IPPROTO_TCP)) {
         sockaddr_in endpoint{};
         endpoint.sin_family = AF_INET;
         endpoint.sin_port = htons(static_cast<u_short>(port));
         ::inet_pton(AF_INET, host.c_str(), &endpoint.sin_addr);
         DWORD timeoutMs = 10000;
-        ::setsockopt(m_socket.Get(), SOL_SOCKET, SO_RCVTIMEO, reinterpret_cast<const char*>(&timeoutMs),
-                     sizeof(timeoutMs));
-        connected = ::connect(m_socket.Get(), reinterpret_cast<sockaddr*>(&endpoint), sizeof(endpoint)) == 0;
+        ::setsockopt(m_socket.Get(), SOL_SOCKET, SO_RCVTIMEO,
+                     reinterpret_cast<const char*>(&timeoutMs), sizeof(timeoutMs));
+        connected = ::connect(m_socket.Get(), reinterpret_cast<sockaddr*>(&endpoint),
+                              sizeof(endpoint)) == 0;
     }
-    void Send(const std::string& text) { ::send(m_socket.Get(), text.data(), static_cast<int>(text.size()), 0); }
+    void Send(const std::string& text) {
+        ::send(m_socket.Get(), text.data(), static_cast<int>(text.size()), 0);
+    }
     // Reads until the server closes; reset tells whether it aborted the connection.
     std::string ReadToEnd(bool& reset) {
         std::string received;
         char buffer[4096];
         int count;
-        while ((count = ::recv(m_socket.Get(), buffer, sizeof(buffer), 0)) > 0) received.append(buffer, count);
+        while ((count = ::recv(m_socket.Get(), buffer, sizeof(buffer), 0)) > 0)
+            received.append(buffer, count);
         reset = count < 0 && ::WSAGetLastError() == WSAECONNRESET;
         return received;
     }
@@ -99,7 +104,8 @@ TEST_F(TestHttpServerTest, FaultsSpoilTheResponseOnTheWire) {
         server.SetFault("/data", c.fault);
         bool reset = false;
         std::string response = RoundTrip("GET /data HTTP/1.1\r\nHost: x\r\n\r\n", reset);
-        EXPECT_EQ(c.lengthDeclared, response.find("Content-Length: 10000\r\n") != std::string::npos);
+        EXPECT_EQ(c.lengthDeclared,
+                  response.find("Content-Length: 10000\r\n") != std::string::npos);
         EXPECT_EQ(c.bodyBytes, BodyOf(response).size());
         // The reset is on the wire, but Wine's socket layer sometimes reports it to
         // a reading client as a plain end of stream; only a clean close is certain.
@@ -117,11 +123,12 @@ TEST_F(TestHttpServerTest, AFaultForTheFirstRequestsOnlyThenExpires) {
     std::vector<std::string> statusLines;
     for (int i = 0; i < 3; ++i) {
         bool reset = false;
-        std::string response = RoundTrip("GET /data HTTP/1.1\r\nHost: x\r\nConnection: close\r\n\r\n", reset);
+        std::string response =
+            RoundTrip("GET /data HTTP/1.1\r\nHost: x\r\nConnection: close\r\n\r\n", reset);
         statusLines.push_back(response.substr(0, response.find("\r\n")));
     }
-    EXPECT_EQ((std::vector<std::string>{"HTTP/1.1 503 Service Unavailable", "HTTP/1.1 503 Service Unavailable",
-                                        "HTTP/1.1 200 OK"}),
+    EXPECT_EQ((std::vector<std::string>{"HTTP/1.1 503 Service Unavailable",
+                                        "HTTP/1.1 503 Service Unavailable", "HTTP/1.1 200 OK"}),
               statusLines);
     EXPECT_EQ(3, server.Hits("/data"));
 }
@@ -129,8 +136,9 @@ TEST_F(TestHttpServerTest, AFaultForTheFirstRequestsOnlyThenExpires) {
 TEST_F(TestHttpServerTest, KeepsTheConnectionAliveAndRecordsEveryRequest) {
     RawClient client(server.Host(), server.Port());
     ASSERT_TRUE(client.connected);
-    client.Send("GET /data?x=1 HTTP/1.1\r\nHost: x\r\n\r\nPOST /missing HTTP/1.1\r\nHost: x\r\n"
-                "Content-Length: 5\r\nX-Test: yes\r\n\r\nhello");
+    client.Send(
+        "GET /data?x=1 HTTP/1.1\r\nHost: x\r\n\r\nPOST /missing HTTP/1.1\r\nHost: x\r\n"
+        "Content-Length: 5\r\nX-Test: yes\r\n\r\nhello");
     std::string both = client.ReadUntil("Not found");
     EXPECT_NE(std::string::npos, both.find("HTTP/1.1 200 OK"));
     EXPECT_NE(std::string::npos, both.find("HTTP/1.1 404 Not Found"));
@@ -150,16 +158,17 @@ TEST_F(TestHttpServerTest, ServesFoldersButNothingOutsideThem) {
     ASSERT_TRUE(TestSupport::WriteFile(folder / "pub\\sub\\a.txt", "in a"));
     ASSERT_TRUE(TestSupport::WriteFile(folder / "secret.txt", "secret"));
     server.ServeFolder("/files", folder / "pub");
-    const std::pair<const char*, const char*> cases[] = {{"/files/sub/a.txt", "HTTP/1.1 200"},
-                                                         {"/files/sub/b.txt", "HTTP/1.1 404"},
-                                                         {"/files/../secret.txt", "HTTP/1.1 404"},
-                                                         {"/files/sub/%2E%2E/%2E%2E/secret.txt", "HTTP/1.1 404"},
-                                                         {"/filesX/sub/a.txt", "HTTP/1.1 404"}};
+    const std::pair<const char*, const char*> cases[] = {
+        {"/files/sub/a.txt", "HTTP/1.1 200"},
+        {"/files/sub/b.txt", "HTTP/1.1 404"},
+        {"/files/../secret.txt", "HTTP/1.1 404"},
+        {"/files/sub/%2E%2E/%2E%2E/secret.txt", "HTTP/1.1 404"},
+        {"/filesX/sub/a.txt", "HTTP/1.1 404"}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.first);
         bool reset = false;
-        std::string response =
-            RoundTrip(std::string("GET ") + c.first + " HTTP/1.1\r\nConnection: close\r\n\r\n", reset);
+        std::string response = RoundTrip(
+            std::string("GET ") + c.first + " HTTP/1.1\r\nConnection: close\r\n\r\n", reset);
         EXPECT_EQ(0u, response.find(c.second));
         EXPECT_EQ(std::string::npos, response.find("secret"));
     }
