@@ -11,9 +11,7 @@ namespace File {
 
 namespace {
 
-bool IsDotEntry(const char* name) {
-    return std::string(name) == "." || std::string(name) == "..";
-}
+bool IsDotEntry(const char* name) { return std::string(name) == "." || std::string(name) == ".."; }
 
 // A tree may be deleted only when it lies below a drive root: "", "\", "c:",
 // "c:\", "c:\." and paths without a drive letter are refused.

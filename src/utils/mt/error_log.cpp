@@ -21,16 +21,26 @@ std::string FormatDouble(const char* format, double value) {
 // its value's type (and so the rest of the list) cannot be read then.
 bool AppendPair(std::string& record, char kind, va_list& values) {
     switch (kind) {
-        case 'S': case 's': {
+        case 'S':
+        case 's': {
             const char* text = va_arg(values, const char*);
             record += text ? text : "";
             break;
         }
-        case 'I': case 'i': record += std::to_string(va_arg(values, int)); break;
-        case 'D': record += FormatDouble("%0.10f", va_arg(values, double)); break;
-        case 'd': record += FormatDouble("%15.10lf", va_arg(values, double)); break;
-        case 'N': break;
-        default: return false;
+        case 'I':
+        case 'i':
+            record += std::to_string(va_arg(values, int));
+            break;
+        case 'D':
+            record += FormatDouble("%0.10f", va_arg(values, double));
+            break;
+        case 'd':
+            record += FormatDouble("%15.10lf", va_arg(values, double));
+            break;
+        case 'N':
+            break;
+        default:
+            return false;
     }
     if (kind == 'S' || kind == 'I' || kind == 'D' || kind == 'N') record += "\n";
     return true;
@@ -49,6 +59,7 @@ void CreateUtilsErrorLogRecord(const char* prefix, int ignored, ...) {
     va_end(values);
     const std::string logName =
         std::string(prefix ? prefix : "") + Utils::File::GetModulePath(true, true, false);
-    const Utils::MT::Logger logger(logName, Utils::MT::Logger::kToFile | Utils::MT::Logger::kToConsole);
+    const Utils::MT::Logger logger(logName,
+                                   Utils::MT::Logger::kToFile | Utils::MT::Logger::kToConsole);
     logger.Write(record);
 }

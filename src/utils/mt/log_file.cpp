@@ -18,6 +18,33 @@ const char* const kWeekdays[] = {"Sun", "Mon", "Tue", "Wed", "Thu", "Fri", "Sat"
 const char* const kMonths[] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
                                "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
 
+// The file holds text-mode line breaks (CR LF).
+std::string WithCrLf(const std::string& text) {
+    std::string out;
+    out.reserve(text.size() + text.size() / 16);
+    for (char c : text) {
+        if (c == '\n') out += '\r';
+        out += c;
+    }
+    return out;
+}
+
+// Appends under an exclusive lock on the file, so that entries of threads
+// (or processes) that fail at the same moment cannot overwrite or split each
+// other; a plain append-mode write can lose one of them.
+void AppendToFile(const std::string& path, const std::string& data) {
+    UniqueFileHandle file(::CreateFileA(path.c_str(), GENERIC_WRITE,
+                                        FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                        nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) return;
+    OVERLAPPED whole = {};
+    if (!::LockFileEx(file.Get(), LOCKFILE_EXCLUSIVE_LOCK, 0, MAXDWORD, MAXDWORD, &whole)) return;
+    DWORD written = 0;
+    if (::SetFilePointer(file.Get(), 0, nullptr, FILE_END) != INVALID_SET_FILE_POINTER)
+        ::WriteFile(file.Get(), data.data(), static_cast<DWORD>(data.size()), &written, nullptr);
+    ::UnlockFileEx(file.Get(), 0, MAXDWORD, MAXDWORD, &whole);
+}
+
 }  // namespace
 
 std::string FormatTimeText(const SYSTEMTIME& time) {
@@ -59,10 +86,7 @@ void Logger::Write(const std::string& record) const {
     SYSTEMTIME now = {};
     ::GetLocalTime(&now);
     const std::string entry = FormatLogEntry(now, record);
-    if (m_channelFlags & kToFile) {
-        UniqueStdioFile file(std::fopen(FileNameAt(now).c_str(), "a+"));
-        if (file) std::fwrite(entry.data(), 1, entry.size(), file.Get());
-    }
+    if (m_channelFlags & kToFile) AppendToFile(FileNameAt(now), WithCrLf(entry));
     if ((m_channelFlags & kToConsole) && kDebugPrint) {
         std::printf("%s", entry.c_str());
         std::fflush(stdout);

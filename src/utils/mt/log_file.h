@@ -39,7 +39,8 @@ public:
 
     Logger(const std::string& logName, int channelFlags);
 
-    // One open, one write and one close of the file; failures are ignored.
+    // One open, one appending write and one close of the file (line breaks
+    // as CR LF); failures are ignored.
     void Write(const std::string& record) const;
     // The file that an entry written at this moment goes to.
     std::string FileNameAt(const SYSTEMTIME& time) const;

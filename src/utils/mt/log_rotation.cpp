@@ -58,9 +58,7 @@ int RotateLogFiles(const std::string& folder, const std::string& currentHourStam
 
 void StartLogRotation() {
     static std::once_flag started;
-    std::call_once(started, [] {
-        UniqueKernelHandle thread(StartThread(RotationLoop, nullptr));
-    });
+    std::call_once(started, [] { UniqueKernelHandle thread(StartThread(RotationLoop, nullptr)); });
 }
 
 }  // namespace MT

@@ -55,8 +55,8 @@ std::string ComErrorText(const _com_error& error) {
     if (info) {
         BSTR description = nullptr;
         if (SUCCEEDED(info->GetDescription(&description)) && description) {
-            const int size = ::WideCharToMultiByte(CP_ACP, 0, description, -1, nullptr, 0,
-                                                   nullptr, nullptr);
+            const int size =
+                ::WideCharToMultiByte(CP_ACP, 0, description, -1, nullptr, 0, nullptr, nullptr);
             if (size > 1) {
                 std::vector<char> buffer(size, '\0');
                 ::WideCharToMultiByte(CP_ACP, 0, description, -1, buffer.data(), size, nullptr,
@@ -99,6 +99,7 @@ int RunAndRecord(const StartRecord& record) {
 }  // namespace
 
 HANDLE StartThread(ThreadFunction function, void* argument) {
+    if (!function) return nullptr;
     auto* record = new StartRecord{function, argument};
     HANDLE thread = ::CreateThread(nullptr, 0, MainThraedFunc, record, 0, nullptr);
     if (!thread) delete record;  // no thread will ever free it

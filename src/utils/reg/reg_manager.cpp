@@ -34,6 +34,10 @@ UniqueRegKey CreateKey(HKEY parent, const std::string& name) {
     return key;
 }
 
+UniqueRegKey OpenSoftware(bool userRoot) {
+    return OpenKey(userRoot ? HKEY_CURRENT_USER : HKEY_LOCAL_MACHINE, "Software", kReadWrite);
+}
+
 bool IsStringType(DWORD type) {
     return type == REG_SZ || type == REG_EXPAND_SZ || type == REG_MULTI_SZ;
 }
@@ -85,23 +89,10 @@ void DeleteKeyTree(HKEY parent, const std::string& name) {
     ::RegDeleteKeyA(parent, name.c_str());
 }
 
-}  // namespace
-
-RegManager::RegManager(bool userRoot, const std::string& keyName)
-    : m_userRoot(userRoot), m_keyName(keyName) {
-    UniqueRegKey software = OpenKey(userRoot ? HKEY_CURRENT_USER : HKEY_LOCAL_MACHINE,
-                                    "Software", kReadWrite);
-    if (!software) return;
-    if (!OpenKey(software.Get(), keyName, kReadWrite)) CreateKey(software.Get(), keyName);
-}
-
-RegManager::~RegManager() = default;
-
 // Opens root\Software\<key name>, then the subkey (created when missing).
-static UniqueRegKey OpenForOperation(bool userRoot, const std::string& keyName,
-                                     const std::string& subkey) {
-    UniqueRegKey software = OpenKey(userRoot ? HKEY_CURRENT_USER : HKEY_LOCAL_MACHINE,
-                                    "Software", kReadWrite);
+UniqueRegKey OpenForOperation(bool userRoot, const std::string& keyName,
+                              const std::string& subkey) {
+    UniqueRegKey software = OpenSoftware(userRoot);
     if (!software) return UniqueRegKey();
     UniqueRegKey key = OpenKey(software.Get(), keyName, kReadWrite);
     if (!key || subkey.empty()) return key;
@@ -109,6 +100,17 @@ static UniqueRegKey OpenForOperation(bool userRoot, const std::string& keyName,
     if (!sub) CreateKey(key.Get(), subkey);
     return OpenKey(key.Get(), subkey, kReadWrite);
 }
+
+}  // namespace
+
+RegManager::RegManager(bool userRoot, const std::string& keyName)
+    : m_userRoot(userRoot), m_keyName(keyName) {
+    UniqueRegKey software = OpenSoftware(userRoot);
+    if (!software) return;
+    if (!OpenKey(software.Get(), keyName, kReadWrite)) CreateKey(software.Get(), keyName);
+}
+
+RegManager::~RegManager() = default;
 
 std::string RegManager::GetStringValue(const std::string& name, const std::string& subkey,
                                        const std::string& defaultValue) const {
@@ -118,8 +120,8 @@ std::string RegManager::GetStringValue(const std::string& name, const std::strin
     return value;
 }
 
-bool RegManager::SetStringValue(const std::string& name, const std::string& value,
-                                bool overwrite, const std::string& subkey) const {
+bool RegManager::SetStringValue(const std::string& name, const std::string& value, bool overwrite,
+                                const std::string& subkey) const {
     UniqueRegKey key = OpenForOperation(m_userRoot, m_keyName, subkey);
     if (!key) return false;
     std::string existing;
@@ -148,13 +150,16 @@ bool RegManager::SetDwordValue(const std::string& name, DWORD value, bool overwr
 void RegManager::DeleteValue(const std::string& name, const std::string& subkey) const {
     UniqueRegKey key = OpenForOperation(m_userRoot, m_keyName, subkey);
     if (!key) return;
-    DeleteKeyTree(key.Get(), name);
+    // With an empty key name the opened key is root\Software itself, which
+    // is never deleted as a whole.
+    const bool isSoftwareItself =
+        name.empty() && subkey.empty() && m_keyName.find_first_not_of('\\') == std::string::npos;
+    if (!isSoftwareItself) DeleteKeyTree(key.Get(), name);
     ::RegDeleteValueA(key.Get(), name.c_str());
 }
 
 bool RegManager::SubkeyExists(const std::string& subkey) const {
-    UniqueRegKey software = OpenKey(m_userRoot ? HKEY_CURRENT_USER : HKEY_LOCAL_MACHINE,
-                                    "Software", kReadWrite);
+    UniqueRegKey software = OpenSoftware(m_userRoot);
     if (!software) return false;
     UniqueRegKey key = OpenKey(software.Get(), m_keyName, kReadWrite);
     return key && OpenKey(key.Get(), subkey, kReadWrite);

@@ -27,7 +27,8 @@ public:
     bool SetDwordValue(const std::string& name, DWORD value, bool overwrite = true,
                        const std::string& subkey = "") const;
     // Deletes the subkey called name (recursively; "" means the opened key
-    // itself) and then the value called name.
+    // itself) and then the value called name. root\Software itself (a manager
+    // with an empty key name) is never deleted.
     void DeleteValue(const std::string& name, const std::string& subkey = "") const;
     bool SubkeyExists(const std::string& subkey) const;
 

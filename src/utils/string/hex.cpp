@@ -90,7 +90,8 @@ std::string UrlDecode(const std::string& text) {
         if (text[i] == '+') {
             out += ' ';
         } else if (text[i] == '%' && i + 2 < text.size()) {
-            out += static_cast<char>(hexdigit_2_val(text[i + 1]) * 16 + hexdigit_2_val(text[i + 2]));
+            out +=
+                static_cast<char>(hexdigit_2_val(text[i + 1]) * 16 + hexdigit_2_val(text[i + 2]));
             i += 2;
         } else {
             out += text[i];
@@ -104,7 +105,8 @@ std::string Xor(const std::string& a, const std::string& b) {
     if (a.empty() || b.empty()) return std::string();
     const std::size_t length = a.size() > b.size() ? a.size() : b.size();
     std::string out(length, '\0');
-    for (std::size_t i = 0; i < length; ++i) out[i] = static_cast<char>(a[i % a.size()] ^ b[i % b.size()]);
+    for (std::size_t i = 0; i < length; ++i)
+        out[i] = static_cast<char>(a[i % a.size()] ^ b[i % b.size()]);
     return out;
 }
 

@@ -35,8 +35,8 @@ TEST(FindFiles, ListsEveryFolderBeforeItsContents) {
     std::vector<std::string> sorted = list;
     std::sort(sorted.begin(), sorted.end());
     const std::vector<std::string> expected = {
-        root + "\\a.txt", root + "\\empty", root + "\\sub", root + "\\sub\\b.txt",
-        root + "\\sub\\deeper", root + "\\sub\\deeper\\c.txt"};
+        root + "\\a.txt",      root + "\\empty",       root + "\\sub",
+        root + "\\sub\\b.txt", root + "\\sub\\deeper", root + "\\sub\\deeper\\c.txt"};
     EXPECT_EQ(sorted, expected);
     EXPECT_LT(IndexOf(list, root + "\\sub"), IndexOf(list, root + "\\sub\\b.txt"));
     EXPECT_LT(IndexOf(list, root + "\\sub"), IndexOf(list, root + "\\sub\\deeper"));
@@ -94,8 +94,8 @@ TEST(DeleteTree, RefusesEmptyPathsAndDriveRoots) {
         bool allowed;
     };
     const Case cases[] = {
-        {"", false},         {"\\", false},      {"/", false},          {"\\\\", false},
-        {" ", false},        {"C:", false},        {"C:\\", false},      {"c:/", false},
+        {"", false},         {"\\", false},        {"/", false},           {"\\\\", false},
+        {" ", false},        {"C:", false},        {"C:\\", false},        {"c:/", false},
         {"C:\\.", false},    {"C:\\\\", false},    {"c:\\sub\\..", false}, {"C:\\..\\..", false},
         {"c:\\.\\.", false}, {"C:\\Folder", true}, {"c:/a/b/", true},      {"C:\\a\\..\\b", true},
     };

@@ -75,8 +75,10 @@ TEST(LogRotation, ClosesTheFilesOfPastHoursOnly) {
         "Utils_app_Dec_17_13.log",  "Utils_app_Dec_17_14.log_", "Utils_app_Nov_01_00.log",
         "Utils_app_Nov_01_00.log_", "folder_Jan_01_01.log_",    "notes.txt"};
     EXPECT_EQ(names, expected);
-    EXPECT_EQ(TestSupport::ReadFile(scratch / "Utils_app_Dec_17_13.log"), "Utils_app_Dec_17_13.log_");
-    EXPECT_EQ(TestSupport::ReadFile(scratch / "Utils_app_Nov_01_00.log"), "Utils_app_Nov_01_00.log");
+    EXPECT_EQ(TestSupport::ReadFile(scratch / "Utils_app_Dec_17_13.log"),
+              "Utils_app_Dec_17_13.log_");
+    EXPECT_EQ(TestSupport::ReadFile(scratch / "Utils_app_Nov_01_00.log"),
+              "Utils_app_Nov_01_00.log");
 }
 
 TEST(LogRotation, EmptyFolderMeansTheCurrentFolder) {

@@ -153,9 +153,9 @@ TEST(GetOSDescription, VistaWithDetail) {
     ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\Wine", 0, nullptr, 0, KEY_ALL_ACCESS,
                               nullptr, wine.Receive(), nullptr),
               ERROR_SUCCESS);
-    ASSERT_EQ(RegSetValueExA(wine.Get(), "Version", 0, REG_SZ,
-                             reinterpret_cast<const BYTE*>("vista"), 6),
-              ERROR_SUCCESS);
+    ASSERT_EQ(
+        RegSetValueExA(wine.Get(), "Version", 0, REG_SZ, reinterpret_cast<const BYTE*>("vista"), 6),
+        ERROR_SUCCESS);
     SetEnvironmentVariableA(kHelperOutput, output.c_str());
     {
         HelperProcess helper(scratch.Path(), TestSupport::UniqueName("vista") + ".exe");

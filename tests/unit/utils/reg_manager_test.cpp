@@ -126,7 +126,8 @@ TEST(RegManagerDwords, ZeroWithoutTheKeyDefaultWithoutTheValue) {
     EXPECT_FALSE(manager.SetDwordValue("IsFirstTime", 1, true));
     EXPECT_FALSE(manager.SetStringValue("ExeName", "a.exe", true));
     EXPECT_FALSE(manager.SubkeyExists("Installed"));
-    EXPECT_FALSE(UserKeyExists("Software\\" + manager.GetKeyName())) << "only the constructor creates";
+    EXPECT_FALSE(UserKeyExists("Software\\" + manager.GetKeyName()))
+        << "only the constructor creates";
 
     TestSupport::ScratchRegistryKey scratch;
     RegManager present(true, scratch.Name());
@@ -172,6 +173,14 @@ TEST(RegManagerDelete, RemovesValuesSubkeyTreesAndTheWholeKey) {
     EXPECT_FALSE(UserKeyExists(scratch.Path()));
 }
 
+TEST(RegManagerDelete, NeverDeletesTheSoftwareKeyItself) {
+    TestSupport::ScratchRegistryKey canary;
+    RegManager unnamed(true, "");
+    unnamed.DeleteValue("", "");
+    EXPECT_TRUE(UserKeyExists("Software"));
+    EXPECT_TRUE(UserKeyExists(canary.Path()));
+}
+
 TEST(RegManagerClassOperations, WorkOnFullPathsWithoutCreating) {
     TestSupport::ScratchRegistryKey scratch;
     const std::string missing = scratch.Path() + "\\Missing";
@@ -203,7 +212,8 @@ TEST(RegManagerSharing, ConcurrentWritersOnOneInstance) {
     auto writer = [](LPVOID p) -> DWORD {
         const Work* work = static_cast<const Work*>(p);
         for (int i = 0; i < 50; ++i)
-            work->manager->SetDwordValue("v" + std::to_string(work->id * 100 + i), i, true, "Installed");
+            work->manager->SetDwordValue("v" + std::to_string(work->id * 100 + i), i, true,
+                                         "Installed");
         return 0;
     };
     Work works[4] = {{&manager, 0}, {&manager, 1}, {&manager, 2}, {&manager, 3}};

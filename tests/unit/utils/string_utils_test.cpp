@@ -131,11 +131,8 @@ TEST(StringWhiteSpace, TrimsAndCollapses) {
         std::string text, trimmed, collapsed;
     };
     const Case cases[] = {
-        {"  a  b \t", "a  b", "a b"},
-        {" \t\n ", "", ""},
-        {"", "", ""},
-        {"a\t \tb", "a\t \tb", "a\tb"},
-        {"x", "x", "x"},
+        {"  a  b \t", "a  b", "a b"},   {" \t\n ", "", ""}, {"", "", ""},
+        {"a\t \tb", "a\t \tb", "a\tb"}, {"x", "x", "x"},
     };
     for (const Case& c : cases) {
         std::string trimmed = c.text;

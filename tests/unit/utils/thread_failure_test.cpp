@@ -2,6 +2,7 @@
 
 #include <comdef.h>
 
+#include <algorithm>
 #include <regex>
 
 #include "current_folder.h"
@@ -65,7 +66,8 @@ std::vector<std::string> Records(const std::string& log) {
     std::vector<std::string> records;
     std::string::const_iterator from = log.begin();
     std::smatch match;
-    while (std::regex_search(from, log.end(), match, entry, std::regex_constants::match_continuous)) {
+    while (
+        std::regex_search(from, log.end(), match, entry, std::regex_constants::match_continuous)) {
         records.push_back(match[3]);
         from = match[0].second;
     }
@@ -157,6 +159,43 @@ TEST(ThreadFailureLog, FileNameAndSharingWithinTheHour) {
     EXPECT_EQ(records[1], kHead + kTail);
 }
 
+// Workers that fail at the same moment each leave a whole entry.
+TEST(ThreadFailureLog, SimultaneousFailuresKeepEveryEntryWhole) {
+    struct Start {
+        HANDLE go;
+        std::string text;
+    };
+    const int kWorkers = 48;
+    auto fail = [](void* p) -> int {
+        const Start* start = static_cast<const Start*>(p);
+        WaitForSingleObject(start->go, 10000);
+        throw start->text.c_str();
+    };
+    TestSupport::ScratchFolder scratch;
+    UtilsTest::CurrentFolder current(scratch.Path());
+    Utils::UniqueKernelHandle go(CreateEventA(nullptr, TRUE, FALSE, nullptr));
+    std::vector<Start> starts(kWorkers);
+    std::vector<Utils::UniqueKernelHandle> threads;
+    for (int i = 0; i < kWorkers; ++i) {
+        starts[i] = {go.Get(), "w" + std::to_string(i)};
+        threads.emplace_back(Utils::MT::StartThread(fail, &starts[i]));
+    }
+    SetEvent(go.Get());
+    for (auto& thread : threads) WaitForSingleObject(thread.Get(), 30000);
+
+    std::vector<std::string> records;
+    for (const std::string& log : UtilsTest::ListNames(scratch.Path(), "*.log_")) {
+        for (const std::string& record : Records(ReadLog(scratch.Path() + "\\" + log)))
+            records.push_back(record);
+    }
+    std::vector<std::string> expected;
+    for (int i = 0; i < kWorkers; ++i)
+        expected.push_back(kHead + "******* 'w" + std::to_string(i) + "'*******\n" + kTail);
+    std::sort(records.begin(), records.end());
+    std::sort(expected.begin(), expected.end());
+    EXPECT_EQ(records, expected);
+}
+
 TEST(ThreadFailureLog, NormalReturnWritesNothing) {
     TestSupport::ScratchFolder scratch;
     EXPECT_EQ(RunWorker(scratch.Path(), ReturnSeven, nullptr), 7u);
@@ -183,10 +222,10 @@ TEST(ErrorLogRecord, KindsFormatTheirValues) {
         CreateUtilsErrorLogRecord("Test_", 99, "S", "line", "s", "part", "I", -12, "i", 7, "N", "D",
                                   1.5, "d", 2.25, nullptr, "S", "after the end");
     }
-    const std::vector<std::string> logs = UtilsTest::ListNames(scratch.Path(), "Test_unit_utils_*.log_");
+    const std::vector<std::string> logs =
+        UtilsTest::ListNames(scratch.Path(), "Test_unit_utils_*.log_");
     ASSERT_EQ(logs.size(), 1u);
-    const std::vector<std::string> records =
-        Records(ReadLog(scratch.Path() + "\\" + logs[0]));
+    const std::vector<std::string> records = Records(ReadLog(scratch.Path() + "\\" + logs[0]));
     ASSERT_EQ(records.size(), 1u);
     EXPECT_EQ(records[0],
               "CreateUtilsErrorLogRecordline\npart-12\n7\n1.5000000000\n   2.2500000000"
