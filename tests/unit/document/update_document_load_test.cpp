@@ -153,6 +153,17 @@ TEST_F(DocumentTest, LongAttributeValuesSurvive) {
     EXPECT_EQ(longValue, m_document.GetClientRelativePaths().at(0));
 }
 
+TEST_F(DocumentTest, SingleByteTextLoadsWhenTheParserReadsBytes) {
+    const std::string legacy = "<?xml version=\"1.0\" encoding=\"windows-1252\"?>";
+    const std::string root = "<UpdateDocument ProductExePath=\"bin\\caf\xE9\"/>";
+    ASSERT_EQ(Status::Loaded, LoadText(legacy + root));
+    EXPECT_EQ("caf\xE9", m_document.GetProductExeName());
+    ASSERT_EQ(Status::Loaded, LoadText(root));
+    EXPECT_EQ("bin\\caf\xE9", m_document.GetProductExePath());
+    // Declared as UTF-8, the same bytes would swallow the closing quote.
+    EXPECT_EQ(Status::Unreadable, LoadText("<?xml version=\"1.0\"?>" + root));
+}
+
 TEST_F(DocumentTest, ARefusedLoadLeavesNothingToRead) {
     TestSupport::UpdateDocumentBuilder builder;
     builder.Root("FilesServer", "x").AddFile({"/s", "ok.dat", "K", 1, false});

@@ -39,10 +39,34 @@ TEST(XmlNestingDepthTest, MeasuresElementsAsTheParserSeesThem) {
         {"</a></a><a><b></b></a>", 2},                // stray end tags do not go below 0
         {"<a><b><c>", 3},                             // truncated input
         {"<a x=\"unterminated", 1},
+        {"<a x=\v\"/>\"><b></b></a>", 2},                // any white space before the quote
+        {"<a><?xml version=\"></a>\"?><b></b></a>", 2},  // declarations quote their values
+        {"<a><?XML Encoding = '></a>'?><b></b></a>", 2},
+        {"<a><?xml version='1'encoding='></a>'?><b></b></a>", 2},
+        {"<a><?xml foo=\"></a><b></b></a>", 1},  // other words end at '>'
+        {"<a><?other x=\"></a><b></b></a>", 1},
+        {"<?xml version=\"1.0\" encoding=\"windows-1252\"?><a x=\"caf\xE9\"><b/></a>", 1},
+        {"<a x=\"caf\xE9\"><b></b></a>", 2},  // no declaration: read byte by byte
+        {"<?xml version=\"1.0\"?><a x=\"caf\xC3\xA9\"><b></b></a>", 2},  // valid UTF-8
     };
     for (const auto& c : cases) {
         EXPECT_EQ(c.depth, XmlNestingDepth::Measure(c.text)) << c.text;
     }
+}
+
+// In UTF-8 mode the parser reads a lead byte's whole character, which may
+// take in a quote or a '<' that a byte scan would see.
+TEST(XmlNestingDepthTest, SplitCharactersInUtf8TextCannotBeMeasured) {
+    const std::string split = "<a x=\"caf\xE9\"><b></b></a>";
+    for (const std::string& prefix :
+         {std::string("<?xml version=\"1.0\"?>"), std::string("\xEF\xBB\xBF"),
+          std::string("<?xml version='1.0' encoding='UTF-8'?>"),
+          std::string("<?xml version='1.0' encoding='utf8'?>")}) {
+        EXPECT_EQ(XmlNestingDepth::kUnmeasurable, XmlNestingDepth::Measure(prefix + split))
+            << prefix;
+    }
+    EXPECT_EQ(XmlNestingDepth::kUnmeasurable,
+              XmlNestingDepth::Measure("<?xml version=\"1.0\"?><a>x\xF0<</a>"));
 }
 
 TEST(XmlNestingDepthTest, DeepAndWideInputsAreMeasuredWithoutRecursion) {
