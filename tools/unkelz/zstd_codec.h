@@ -5,7 +5,7 @@
 
 namespace Kelz {
 
-constexpr int kDefaultLevel = 12;
+constexpr int kDefaultLevel = 6;
 
 // Accepts only frames that carry a content checksum, and verifies it.
 void DecompressFile(const std::string& compressedPath, const std::string& outputPath);

@@ -78,24 +78,28 @@ std::vector<std::string> ListFolder(const std::string& folder) {
     return names;
 }
 
-std::string MakeWav(unsigned frames) {
+std::string MakeWav(unsigned frames, unsigned bitsPerSample, unsigned channels, bool extraChunks) {
+    const unsigned bytes = bitsPerSample / 8, rate = 44100;
     std::string format;
-    PutLe(format, 1, 2);             // PCM
-    PutLe(format, 2, 2);             // channels
-    PutLe(format, 44100, 4);         // sample rate
-    PutLe(format, 44100 * 4, 4);     // bytes per second
-    PutLe(format, 4, 2);             // block align
-    PutLe(format, 16, 2);            // bits per sample
+    PutLe(format, 1, 2);  // integer PCM
+    PutLe(format, channels, 2);
+    PutLe(format, rate, 4);
+    PutLe(format, rate * channels * bytes, 4);
+    PutLe(format, channels * bytes, 2);
+    PutLe(format, bitsPerSample, 2);
     std::string samples;
-    for (unsigned i = 0; i < frames; ++i) {
-        PutLe(samples, static_cast<std::uint16_t>(std::lround(12000 * std::sin(i * 0.03))), 2);
-        PutLe(samples, static_cast<std::uint16_t>((i * 7919u) & 0xFFFF), 2);  // noisy channel
-    }
+    const double peak = (1u << (bitsPerSample - 1)) * 0.7;
+    for (unsigned i = 0; i < frames; ++i)
+        for (unsigned ch = 0; ch < channels; ++ch) {
+            auto value = static_cast<std::int32_t>(std::lround(peak * std::sin(i * 0.03 * (ch + 1))));
+            value += static_cast<std::int32_t>((i * 7919u + ch) % 61) - 30;  // a little noise
+            PutLe(samples, static_cast<std::uint32_t>(bytes == 1 ? value + 128 : value), bytes);
+        }
     std::string body = "WAVE";
     PutChunk(body, "fmt ", format);
-    PutChunk(body, "LIST", std::string("INFOISFT\x05\0\0\0test\0", 17));
+    if (extraChunks) PutChunk(body, "LIST", std::string("INFOISFT\x05\0\0\0test\0", 17));
     PutChunk(body, "data", samples);
-    PutChunk(body, "note", "odd");
+    if (extraChunks) PutChunk(body, "note", "odd");
     std::string wav = "RIFF";
     PutLe(wav, static_cast<std::uint32_t>(body.size()), 4);
     return wav + body;

@@ -33,9 +33,11 @@ ProgramResult RunProgram(const std::string& commandLine, const std::string& work
 // Names of the entries of a folder (not recursive), sorted.
 std::vector<std::string> ListFolder(const std::string& folder);
 
-// A WAV file of 16-bit stereo PCM with a LIST chunk before the samples and
-// another chunk after them, with an odd-sized chunk to exercise padding.
-std::string MakeWav(unsigned frames);
+// A WAV file of integer PCM (8-bit samples are unsigned), with a LIST chunk
+// before the samples and another chunk after them when extraChunks; odd
+// sizes get their pad byte.
+std::string MakeWav(unsigned frames, unsigned bitsPerSample = 16, unsigned channels = 2,
+                    bool extraChunks = true);
 
 // Makes a folder current for the scope's lifetime.
 class CurrentFolderScope {

@@ -105,34 +105,30 @@ TEST(InstallFolders, BrandMustBeOneFolderName) {
     }
 }
 
-// Sets the prefix's reported Windows version for the processes started
-// while it lives, and puts the previous setting back.
+// Makes the prefix report another Windows version to processes of one
+// program started while it lives (Wine's per-program setting, so other test
+// programs sharing the prefix are not affected), and removes it afterwards.
 class WineVersionOverride {
 public:
-    explicit WineVersionOverride(const std::string& version) {
-        RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\Wine", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
-                        m_key.Receive(), nullptr);
-        char previous[64] = {};
-        DWORD size = sizeof(previous) - 1;
-        m_hadValue = RegQueryValueExA(m_key.Get(), "Version", nullptr, nullptr,
-                                      reinterpret_cast<BYTE*>(previous), &size) == ERROR_SUCCESS;
-        m_previous = previous;
+    WineVersionOverride(const std::string& program, const std::string& version)
+        : m_path("Software\\Wine\\AppDefaults\\" + program) {
+        DWORD disposition = 0;
+        RegCreateKeyExA(HKEY_CURRENT_USER, m_path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
+                        m_key.Receive(), &disposition);
+        m_createdKey = disposition == REG_CREATED_NEW_KEY;
         RegSetValueExA(m_key.Get(), "Version", 0, REG_SZ,
                        reinterpret_cast<const BYTE*>(version.c_str()), DWORD(version.size() + 1));
     }
     ~WineVersionOverride() {
-        if (!m_hadValue) {
-            RegDeleteValueA(m_key.Get(), "Version");
-            return;
-        }
-        RegSetValueExA(m_key.Get(), "Version", 0, REG_SZ,
-                       reinterpret_cast<const BYTE*>(m_previous.c_str()), DWORD(m_previous.size() + 1));
+        RegDeleteValueA(m_key.Get(), "Version");
+        m_key.Reset();
+        if (m_createdKey) RegDeleteKeyA(HKEY_CURRENT_USER, m_path.c_str());
     }
 
 private:
+    std::string m_path;
     Utils::UniqueRegKey m_key;
-    bool m_hadValue = false;
-    std::string m_previous;
+    bool m_createdKey = false;
 };
 
 // Runs in a child process that starts with the overridden version.
@@ -157,7 +153,7 @@ TEST(InstallFolders, ProductFolderUnderLocalAppDataOnVista) {
     SetEnvironmentVariableA(kVistaChildOutput, output.c_str());
     SetEnvironmentVariableA(kVistaChildBrand, brand.c_str());
     {
-        WineVersionOverride vista("vista");
+        WineVersionOverride vista(std::filesystem::path(self).filename().string(), "vista");
         FilesTest::RunProgram("\"" + std::string(self) +
                                   "\" --gtest_filter=VistaChild.* --gtest_also_run_disabled_tests",
                               scratch.Path());
