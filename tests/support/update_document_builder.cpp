@@ -105,7 +105,9 @@ UpdateDocumentBuilder& UpdateDocumentBuilder::OmitEmptyGroups(bool omit) {
 }
 
 std::string UpdateDocumentBuilder::Build() const {
-    std::string text = "<?xml version=\"1.0\" ?>\n";
+    // Texts are single-byte: a declared single-byte encoding makes the parser
+    // keep every byte as it stands (undeclared, it would read UTF-8).
+    std::string text = "<?xml version=\"1.0\" encoding=\"windows-1252\" ?>\n";
     text += ElementMarkup("UpdateDocument", m_root);
     text.erase(text.size() - 3);  // reopen the root: " />" -> ">"
     text += ">\n";

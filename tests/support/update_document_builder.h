@@ -8,7 +8,8 @@
 //   doc.WriteTo(folder / "update.xml");
 //
 // Root attributes keep the order of their first setting; a second setting of
-// the same name replaces the value. Values are escaped for XML.
+// the same name replaces the value. Values are escaped for XML; other bytes
+// are written as they stand, in a document declared as windows-1252.
 #include <cstdint>
 #include <string>
 #include <utility>

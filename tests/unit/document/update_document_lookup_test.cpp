@@ -19,7 +19,7 @@ TestSupport::UpdateDocumentBuilder ThreeFiles() {
         .Root("UpdateResourceExePath", "tools\\res.exe")
         .AddFile({"/f/app.exe.Kelz", "bin\\app.exe", "AAAA", 1234, true})
         .AddFile({"/f/readme.txt", "readme.txt", "BBBB", 5000000000LL, false})
-        .AddFile({"/f/a&b.dat", "data\\a&b.dat", "CCCC", 0, false})
+        .AddFile({"/f/a&b.dat", "data\\a&b \xE9\"<\xE9", "CCCC", 0, false})
         .AddRegistry({"Settings", "Color", "blue", "true"})
         .AddRegistry({"Settings", "Size", "3", "false"});
     return builder;
@@ -39,7 +39,7 @@ TEST_F(DocumentTest, RootValuesAndFileListsReadBack) {
 
     EXPECT_EQ((Strings{"/f/app.exe.Kelz", "/f/readme.txt", "/f/a&b.dat"}),
               m_document.GetServerRelativePaths());
-    EXPECT_EQ((Strings{"bin\\app.exe", "readme.txt", "data\\a&b.dat"}),
+    EXPECT_EQ((Strings{"bin\\app.exe", "readme.txt", "data\\a&b \xE9\"<\xE9"}),
               m_document.GetClientRelativePaths());
     EXPECT_EQ((Strings{"AAAA", "BBBB", "CCCC"}), m_document.GetCheckSums());
     EXPECT_EQ((std::vector<int64_t>{1234, 5000000000LL, 0}), m_document.GetSizes());
