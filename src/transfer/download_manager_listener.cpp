@@ -29,6 +29,7 @@ bool DownloadManager::FileDownloaderListener::OnData(const std::string& chunk) {
                      nullptr) ||
         written != chunk.size()) {
         m_ok = false;
+        Discard();  // the report below may not return
         Transfer::Report(Transfer::kWriteErrorText, Transfer::kFatalSeverity);
         return false;
     }
@@ -46,8 +47,14 @@ void DownloadManager::FileDownloaderListener::OnComplete() {
     m_ok = false;
 }
 
-void DownloadManager::FileDownloaderListener::OnCancelled() {
+void DownloadManager::FileDownloaderListener::Discard() {
+    if (!m_file) return;
     m_file.Reset();
+    ::DeleteFileA(m_path.c_str());
+}
+
+void DownloadManager::FileDownloaderListener::OnCancelled() {
+    Discard();
     m_ok = false;
     Transfer::Report(Transfer::kCancelledText, Transfer::kFatalSeverity);
 }

@@ -28,6 +28,9 @@ public:
     void OnError(int code) override;
 
 private:
+    // Closes and deletes a half-written file before a fatal report.
+    void Discard();
+
     DownloadManager& m_owner;
     std::string m_path;
     std::string m_shownPath;

@@ -124,6 +124,7 @@ bool DownloadManager::PlaceFile(const std::string& localPath, const Transfer::Tr
     if (::MoveFileExA(finished.c_str(), paths.target.c_str(),
                       MOVEFILE_REPLACE_EXISTING | MOVEFILE_COPY_ALLOWED))
         return true;
+    RemoveFile(finished);  // the report below may not return
     if (!Engine::IsFontFile(localPath) && index != kUpdaterIndex)
         Transfer::Report(paths.target + Transfer::kFileErrorText, Transfer::kFatalSeverity);
     return false;
