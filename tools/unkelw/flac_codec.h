@@ -1,7 +1,8 @@
 #pragma once
 // WAV <-> FLAC with the WAV's own bytes kept: the bytes before the samples and
 // the bytes after them travel in APPLICATION metadata blocks with the id
-// "riff" (first block: before, optional second block: after). Both functions
+// "riff". The decoder joins all such blocks in order and splits them at the
+// "data" chunk header, so any split of those bytes into blocks is read. Both functions
 // throw CodecIo::CodecError and leave no output behind on failure.
 #include <string>
 

@@ -19,7 +19,7 @@ struct DecodeState {
     std::string name;
     FLAC__StreamMetadata_StreamInfo info{};
     bool haveInfo = false;
-    std::vector<std::string> riffBlocks;
+    std::string kept;  // the "riff" blocks joined: the WAV's header, then its tail
     WavLayout layout;
     bool headerWritten = false;
     std::uint64_t framesWritten = 0;
@@ -31,17 +31,15 @@ struct DecodeState {
 void PrepareHeader(DecodeState& state) {
     if (!state.haveInfo) throw CodecError(state.name + ": missing stream information");
     const auto& info = state.info;
-    if (state.riffBlocks.empty()) {
+    if (state.kept.empty()) {
         if (info.total_samples == 0) throw CodecError(state.name + ": stream length unknown");
         unsigned bytesPerSample = (info.bits_per_sample + 7) / 8;
-        std::string header = BuildCanonicalHeader(info.channels, info.sample_rate, bytesPerSample,
-                                                  info.total_samples);
-        state.riffBlocks.push_back(header);
+        state.kept = BuildCanonicalHeader(info.channels, info.sample_rate, bytesPerSample,
+                                          info.total_samples);
         if (std::uint64_t(info.total_samples) * info.channels * bytesPerSample % 2 != 0)
-            state.riffBlocks.push_back(std::string(1, '\0'));  // RIFF pad byte
+            state.kept += '\0';  // RIFF pad byte after odd-sized samples
     }
-    if (state.riffBlocks.size() > 2) throw CodecError(state.name + ": unexpected metadata");
-    state.layout = ParseWavHeader(state.riffBlocks[0], state.name);
+    state.layout = ParseWavHeader(state.kept, state.name);
     const WavLayout& layout = state.layout;
     if (layout.channels != info.channels || 8 * layout.bytesPerSample < info.bits_per_sample ||
         layout.FrameCount() != info.total_samples)
@@ -51,7 +49,7 @@ void PrepareHeader(DecodeState& state) {
 void WriteHeaderOnce(DecodeState& state) {
     if (state.headerWritten) return;
     PrepareHeader(state);
-    state.output->Write(state.riffBlocks[0].data(), state.riffBlocks[0].size());
+    state.output->Write(state.layout.header.data(), state.layout.header.size());
     state.headerWritten = true;
 }
 
@@ -103,7 +101,7 @@ void KeepMetadata(const FLAC__StreamDecoder*, const FLAC__StreamMetadata* block,
     } else if (block->type == FLAC__METADATA_TYPE_APPLICATION &&
                std::memcmp(block->data.application.id, kRiffBlockId, sizeof(kRiffBlockId)) == 0) {
         const char* bytes = reinterpret_cast<const char*>(block->data.application.data);
-        state->riffBlocks.emplace_back(bytes, block->length - sizeof(kRiffBlockId));
+        state->kept.append(bytes, block->length - sizeof(kRiffBlockId));
     }
 }
 
@@ -151,7 +149,8 @@ void DecodeToWav(const std::string& compressedPath, const std::string& wavPath) 
     WriteHeaderOnce(state);
     if (state.framesWritten != state.layout.FrameCount())
         throw CodecError(compressedPath + ": fewer samples than the header declares");
-    if (state.riffBlocks.size() > 1) output.Write(state.riffBlocks[1].data(), state.riffBlocks[1].size());
+    const std::string& tail = state.kept;
+    output.Write(tail.data() + state.layout.header.size(), tail.size() - state.layout.header.size());
     output.Commit();
 }
 

@@ -81,16 +81,14 @@ WavLayout ReadWavLayout(const ReadExactFn& read, const std::string& name) {
     }
 }
 
-WavLayout ParseWavHeader(const std::string& header, const std::string& name) {
+WavLayout ParseWavHeader(const std::string& bytes, const std::string& name) {
     std::size_t position = 0;
     auto read = [&](char* buffer, std::size_t n, const char*) {
-        if (header.size() - position < n) throw CodecError(name + ": damaged WAV header");
-        std::memcpy(buffer, header.data() + position, n);
+        if (bytes.size() - position < n) throw CodecError(name + ": damaged WAV header");
+        std::memcpy(buffer, bytes.data() + position, n);
         position += n;
     };
-    WavLayout layout = ReadWavLayout(read, name);
-    if (position != header.size()) throw CodecError(name + ": damaged WAV header");
-    return layout;
+    return ReadWavLayout(read, name);
 }
 
 std::string BuildCanonicalHeader(unsigned channels, unsigned sampleRate, unsigned bytesPerSample,

@@ -24,8 +24,9 @@ using ReadExactFn = std::function<void(char* buffer, std::size_t n, const char* 
 // Reads the header up to and including the "data" chunk header. Throws
 // CodecIo::CodecError for anything that is not integer PCM in a RIFF/WAVE file.
 WavLayout ReadWavLayout(const ReadExactFn& read, const std::string& name);
-// Parses a header that was kept in memory; it must end at the sample bytes.
-WavLayout ParseWavHeader(const std::string& header, const std::string& name);
+// Parses the header at the front of bytes kept in memory; the layout's header
+// is that prefix, and whatever follows it is the WAV's tail.
+WavLayout ParseWavHeader(const std::string& bytes, const std::string& name);
 // A plain 44-byte header for samples that arrive without a kept header.
 std::string BuildCanonicalHeader(unsigned channels, unsigned sampleRate, unsigned bytesPerSample,
                                  std::uint64_t frames);
