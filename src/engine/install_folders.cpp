@@ -1,7 +1,7 @@
 #include "engine/install_folders.h"
 
-#include <windows.h>
 #include <shlobj.h>
+#include <windows.h>
 
 #include "utils/file/file_utils.h"
 #include "utils/string/string_utils.h"

@@ -1,7 +1,7 @@
 #include "engine/shortcuts.h"
 
-#include <windows.h>
 #include <shlobj.h>
+#include <windows.h>
 
 #include "engine/com_ptr.h"
 #include "engine/install_folders.h"

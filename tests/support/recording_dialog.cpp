@@ -6,8 +6,7 @@ namespace {
 constexpr int kFatalSeverity = 4;
 }
 
-RecordingDialog::RecordingDialog()
-    : m_ownerThread(GetCurrentThreadId()), m_previous(g_mainDialog) {
+RecordingDialog::RecordingDialog() : m_ownerThread(GetCurrentThreadId()), m_previous(g_mainDialog) {
     g_mainDialog = this;
 }
 

@@ -57,7 +57,8 @@ void WriteFrame(DecodeState& state, const FLAC__Frame* frame, const FLAC__int32*
     WriteHeaderOnce(state);
     const WavLayout& layout = state.layout;
     unsigned count = frame->header.blocksize;
-    if (frame->header.channels != layout.channels || state.framesWritten + count > layout.FrameCount())
+    if (frame->header.channels != layout.channels ||
+        state.framesWritten + count > layout.FrameCount())
         throw CodecError(state.name + ": more samples than the header declares");
     state.bytes.resize(std::size_t(count) * layout.FrameSize());
     unsigned char* out = state.bytes.data();
@@ -128,8 +129,10 @@ void RunDecoder(FLAC__StreamDecoder* decoder, DecodeState& state) {
         throw CodecError("cannot start the decoder");
     bool processed = FLAC__stream_decoder_process_until_end_of_stream(decoder);
     if (!state.error.empty()) throw CodecError(state.error);
-    if (!processed || !state.haveInfo) throw CodecError(state.name + ": not a compressed sound file");
-    if (!HasSignature(state.info)) throw CodecError(state.name + ": compressed sound without a signature");
+    if (!processed || !state.haveInfo)
+        throw CodecError(state.name + ": not a compressed sound file");
+    if (!HasSignature(state.info))
+        throw CodecError(state.name + ": compressed sound without a signature");
     if (!FLAC__stream_decoder_finish(decoder))
         throw CodecError(state.name + ": corrupt sound data (signature mismatch)");
 }
@@ -150,7 +153,8 @@ void DecodeToWav(const std::string& compressedPath, const std::string& wavPath) 
     if (state.framesWritten != state.layout.FrameCount())
         throw CodecError(compressedPath + ": fewer samples than the header declares");
     const std::string& tail = state.kept;
-    output.Write(tail.data() + state.layout.header.size(), tail.size() - state.layout.header.size());
+    output.Write(tail.data() + state.layout.header.size(),
+                 tail.size() - state.layout.header.size());
     output.Commit();
 }
 

@@ -74,7 +74,8 @@ std::string ReadTrailer(CodecIo::InputFile& input, const WavLayout& layout) {
     if (static_cast<std::uint64_t>(size) < samplesEnd)
         throw CodecError(input.Path() + ": the file ends inside its samples");
     std::uint64_t trailerSize = static_cast<std::uint64_t>(size) - samplesEnd;
-    if (trailerSize > kMaxBlockData) throw CodecError(input.Path() + ": too much data after the samples");
+    if (trailerSize > kMaxBlockData)
+        throw CodecError(input.Path() + ": too much data after the samples");
     std::string trailer(static_cast<std::size_t>(trailerSize), '\0');
     input.Seek(samplesEnd);
     if (!trailer.empty()) input.ReadExact(&trailer[0], trailer.size(), "the trailing chunks");
@@ -95,14 +96,15 @@ void Configure(FLAC__StreamEncoder* encoder, const WavLayout& layout,
     if (!ok) throw CodecError("cannot configure the encoder");
 }
 
-void EncodeSamples(FLAC__StreamEncoder* encoder, CodecIo::InputFile& input,
-                   const WavLayout& layout, const EncodeSink& sink) {
+void EncodeSamples(FLAC__StreamEncoder* encoder, CodecIo::InputFile& input, const WavLayout& layout,
+                   const EncodeSink& sink) {
     std::vector<unsigned char> bytes(kFramesPerRead * layout.FrameSize());
     std::vector<FLAC__int32> samples(kFramesPerRead * layout.channels);
     for (std::uint64_t left = layout.FrameCount(); left > 0;) {
         auto frames = static_cast<std::size_t>(std::min<std::uint64_t>(left, kFramesPerRead));
         input.ReadExact(bytes.data(), frames * layout.FrameSize(), "the samples");
-        BytesToSamples(bytes.data(), frames * layout.channels, layout.bytesPerSample, samples.data());
+        BytesToSamples(bytes.data(), frames * layout.channels, layout.bytesPerSample,
+                       samples.data());
         if (!FLAC__stream_encoder_process_interleaved(encoder, samples.data(),
                                                       static_cast<unsigned>(frames)))
             throw CodecError(sink.error.empty()
@@ -131,16 +133,17 @@ void EncodeWav(const std::string& wavPath, const std::string& compressedPath) {
     EncoderPtr encoder(FLAC__stream_encoder_new());
     if (!encoder) throw CodecError("out of memory");
     Configure(encoder.get(), layout, blocks);
-    FLAC__StreamEncoderInitStatus status = FLAC__stream_encoder_init_stream(
-        encoder.get(), WriteBytes, SeekTo, TellAt, nullptr, &sink);
+    FLAC__StreamEncoderInitStatus status =
+        FLAC__stream_encoder_init_stream(encoder.get(), WriteBytes, SeekTo, TellAt, nullptr, &sink);
     if (status != FLAC__STREAM_ENCODER_INIT_STATUS_OK)
         throw CodecError(wavPath + ": cannot encode this format (" +
                          FLAC__StreamEncoderInitStatusString[status] + ")");
     EncodeSamples(encoder.get(), input, layout, sink);
     if (!FLAC__stream_encoder_finish(encoder.get()))
-        throw CodecError(sink.error.empty() ? std::string("encoder failed: ") +
-                                                  FLAC__stream_encoder_get_resolved_state_string(encoder.get())
-                                            : sink.error);
+        throw CodecError(sink.error.empty()
+                             ? std::string("encoder failed: ") +
+                                   FLAC__stream_encoder_get_resolved_state_string(encoder.get())
+                             : sink.error);
     output.Commit();
 }
 

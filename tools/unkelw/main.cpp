@@ -15,8 +15,9 @@ constexpr int kUsageError = 2;
 constexpr int kFailure = 1;
 
 int Usage() {
-    std::fprintf(stderr, "unkelw: usage: unkelw -o <wav> <compressed> | "
-                         "unkelw -c <wav> <compressed>\n");
+    std::fprintf(stderr,
+                 "unkelw: usage: unkelw -o <wav> <compressed> | "
+                 "unkelw -c <wav> <compressed>\n");
     return kUsageError;
 }
 

@@ -23,7 +23,8 @@ void SampleToBytes(std::int32_t sample, unsigned bytesPerSample, unsigned char* 
         return;
     }
     auto value = static_cast<std::uint32_t>(sample);
-    for (unsigned b = 0; b < bytesPerSample; ++b) bytes[b] = static_cast<unsigned char>(value >> (8 * b));
+    for (unsigned b = 0; b < bytesPerSample; ++b)
+        bytes[b] = static_cast<unsigned char>(value >> (8 * b));
 }
 
 }  // namespace Kelw

@@ -94,8 +94,7 @@ WavLayout ParseWavHeader(const std::string& bytes, const std::string& name) {
 std::string BuildCanonicalHeader(unsigned channels, unsigned sampleRate, unsigned bytesPerSample,
                                  std::uint64_t frames) {
     std::uint64_t dataSize = frames * channels * bytesPerSample;
-    if (dataSize > 0xFFFFFFFFull - 36 - 1)
-        throw CodecError("sound too long for a WAV file");
+    if (dataSize > 0xFFFFFFFFull - 36 - 1) throw CodecError("sound too long for a WAV file");
     auto size = static_cast<std::uint32_t>(dataSize);
     std::string out = "RIFF";
     PutLe32(out, 36 + size + (size & 1u));

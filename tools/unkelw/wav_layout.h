@@ -8,7 +8,7 @@
 namespace Kelw {
 
 struct WavLayout {
-    std::string header;           // RIFF header, every chunk before "data", the "data" chunk header
+    std::string header;  // RIFF header, every chunk before "data", the "data" chunk header
     unsigned channels = 0;
     unsigned sampleRate = 0;
     unsigned bytesPerSample = 0;  // container size of one sample: 1..4

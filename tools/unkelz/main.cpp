@@ -16,8 +16,9 @@ constexpr int kUsageError = 2;
 constexpr int kFailure = 1;
 
 int Usage() {
-    std::fprintf(stderr, "unkelz: usage: unkelz d <compressed> <unpacked> | "
-                         "unkelz c [-<level>] <input> <compressed>\n");
+    std::fprintf(stderr,
+                 "unkelz: usage: unkelz d <compressed> <unpacked> | "
+                 "unkelz c [-<level>] <input> <compressed>\n");
     return kUsageError;
 }
 

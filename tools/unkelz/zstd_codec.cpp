@@ -44,7 +44,8 @@ public:
         std::memmove(m_bytes.data(), m_bytes.data() + m_buffer.pos, kept);
         m_buffer = {m_bytes.data(), kept, 0};
         while (m_buffer.size < wanted && !m_eof) {
-            size_t got = m_file.Read(m_bytes.data() + m_buffer.size, m_bytes.size() - m_buffer.size);
+            size_t got =
+                m_file.Read(m_bytes.data() + m_buffer.size, m_bytes.size() - m_buffer.size);
             m_eof = got == 0;
             m_buffer.size += got;
         }

@@ -70,7 +70,8 @@ TEST_F(Decompress, GeneralFileUnpacksNextToTheCompressedOne) {
 
     EXPECT_TRUE(Engine::Decompress("fonts\\a.ttf.Kelz", tools.general, tools.sound));
     EXPECT_EQ(ReadFile(folder / "fonts\\a.ttf"), content);
-    EXPECT_TRUE(FileExists(folder / "fonts\\a.ttf.Kelz")) << "the caller deletes the compressed file";
+    EXPECT_TRUE(FileExists(folder / "fonts\\a.ttf.Kelz"))
+        << "the caller deletes the compressed file";
     EXPECT_EQ(ListFolder(folder / "fonts"), (std::vector<std::string>{"a.ttf", "a.ttf.Kelz"}));
 }
 

@@ -36,7 +36,9 @@ protected:
         ASSERT_TRUE(WriteFile(folder / "empty.Kelz", ""));
         before = ListFolder(folder.Path());
     }
-    FilesTest::ProgramResult Run(const std::string& line) { return RunProgram(line, folder.Path()); }
+    FilesTest::ProgramResult Run(const std::string& line) {
+        return RunProgram(line, folder.Path());
+    }
 
     TestSupport::ScratchFolder folder;
     FilesTest::CurrentFolderScope current{folder.Path()};  // relative program paths

@@ -39,7 +39,8 @@ TEST_F(DownloadedSize, ComparesEveryEntryOfTheClientPath) {
         {"size list too short", {3, 10, 7}, false},
     };
     for (const auto& c : cases)
-        EXPECT_EQ(Engine::CheckDownloadedSize("a\\b.dat", "a\\b.dat", paths, c.sizes), c.ok) << c.name;
+        EXPECT_EQ(Engine::CheckDownloadedSize("a\\b.dat", "a\\b.dat", paths, c.sizes), c.ok)
+            << c.name;
 }
 
 TEST_F(DownloadedSize, UnlistedFilesPassAndCaseMatters) {

@@ -11,10 +11,9 @@ TEST(FileKinds, FontExtensionsAreMatchedInOneCaseOnly) {
         const char* path;
         bool font;
     } cases[] = {
-        {"x.TTF", true},         {"x.otf", true},        {"fonts\\a.fon", true},
-        {"a.FNT", true},         {"a.ttc", true},        {"a.FOT", true},
-        {"x.Ttf", false},        {"x.ttf.Kelz", false},  {"README", false},
-        {"dir.ttf\\file", false}, {"x.ttf ", false},      {"", false},
+        {"x.TTF", true},   {"x.otf", true},          {"fonts\\a.fon", true}, {"a.FNT", true},
+        {"a.ttc", true},   {"a.FOT", true},          {"x.Ttf", false},       {"x.ttf.Kelz", false},
+        {"README", false}, {"dir.ttf\\file", false}, {"x.ttf ", false},      {"", false},
     };
     for (const auto& c : cases) EXPECT_EQ(Engine::IsFontFile(c.path), c.font) << c.path;
 }

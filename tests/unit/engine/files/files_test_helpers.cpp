@@ -91,7 +91,8 @@ std::string MakeWav(unsigned frames, unsigned bitsPerSample, unsigned channels, 
     const double peak = (1u << (bitsPerSample - 1)) * 0.7;
     for (unsigned i = 0; i < frames; ++i)
         for (unsigned ch = 0; ch < channels; ++ch) {
-            auto value = static_cast<std::int32_t>(std::lround(peak * std::sin(i * 0.03 * (ch + 1))));
+            auto value =
+                static_cast<std::int32_t>(std::lround(peak * std::sin(i * 0.03 * (ch + 1))));
             value += static_cast<std::int32_t>((i * 7919u + ch) % 61) - 30;  // a little noise
             PutLe(samples, static_cast<std::uint32_t>(bytes == 1 ? value + 128 : value), bytes);
         }

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
-#include <windows.h>
 #include <shlobj.h>
+#include <windows.h>
 
 #include <filesystem>
 #include <thread>
@@ -90,7 +90,8 @@ TEST_F(Shortcuts, DesktopShortcutFromAThreadWithoutCom) {
     std::string file = Engine::GetSpecialFolderPath(CSIDL_DESKTOP) + "\\" + brand + ".lnk";
     cleanup.paths.push_back(file);
     bool saved = false;
-    std::thread worker([&] { saved = Engine::CreateShortcut(CSIDL_DESKTOP, target, brand, "", "", ""); });
+    std::thread worker(
+        [&] { saved = Engine::CreateShortcut(CSIDL_DESKTOP, target, brand, "", "", ""); });
     worker.join();
     EXPECT_TRUE(saved);
     LinkContents link = ReadLink(file);
