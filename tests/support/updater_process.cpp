@@ -1,5 +1,7 @@
 #include "support/updater_process.h"
 
+#include <tlhelp32.h>
+
 #include <cstdlib>
 #include <utility>
 #include <vector>
@@ -46,6 +48,18 @@ DWORD ChildProcess::WaitForExitCode(DWORD timeoutMs) {
     return code;
 }
 
+DWORD FindProcessByName(const std::string& exeName) {
+    Utils::UniqueFileHandle snapshot(::CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
+    if (!snapshot) return 0;
+    PROCESSENTRY32 entry = {};
+    entry.dwSize = sizeof(entry);
+    for (BOOL more = ::Process32First(snapshot.Get(), &entry); more;
+         more = ::Process32Next(snapshot.Get(), &entry)) {
+        if (::lstrcmpiA(entry.szExeFile, exeName.c_str()) == 0) return entry.th32ProcessID;
+    }
+    return 0;
+}
+
 std::string ToWindowsPath(const std::string& linuxPath) {
     std::string path = "Z:" + linuxPath;
     for (char& c : path)
@@ -72,7 +86,8 @@ bool MakeStampedUpdater(const std::string& targetPath, const UpdaterStamp& stamp
     for (const auto& option : options) {
         if (!option.second->empty()) arguments += std::string(" ") + option.first + " " + Quote(*option.second);
     }
-    arguments += " --output " + Quote(targetPath);
+    // Values go in as given: tests choose plain or hex-encoded slot texts themselves.
+    arguments += " --raw --output " + Quote(targetPath);
     ::DeleteFileA(targetPath.c_str());
     ChildProcess tool;
     if (!tool.Start(GetBuildFolder() + "\\tools\\stamp\\stamp.exe", arguments)) return false;

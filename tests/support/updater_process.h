@@ -32,6 +32,10 @@ private:
     DWORD m_id = 0;
 };
 
+// The id of a running process whose executable file name is exeName
+// (ignoring letter case), 0 when there is none.
+DWORD FindProcessByName(const std::string& exeName);
+
 // The Windows form (Z:\...) of a Linux path.
 std::string ToWindowsPath(const std::string& linuxPath);
 // %PROJECT_BUILD_DIR% as a Windows path; "" when not set.
@@ -48,7 +52,8 @@ struct UpdaterStamp {
     std::string checksum;
 };
 
-// Writes a copy of the updater to targetPath, stamped by the stamping tool
+// Writes a copy of the updater to targetPath, stamped with the values exactly
+// as given (no hex encoding) by the stamping tool
 // (<build>\tools\stamp\stamp.exe). False when the tool is missing or fails.
 bool MakeStampedUpdater(const std::string& targetPath, const UpdaterStamp& stamp);
 

@@ -11,18 +11,24 @@ constexpr DWORD kPollMs = 20;
 constexpr UINT kSendTimeoutMs = 5000;
 constexpr int kMessageBoxTextId = 65535;
 
-struct WindowQuery {
-    const std::string* caption;
-    DWORD processId;
-    const char* className;
-    bool messageBoxOnly;
-    HWND found;
-};
-
 std::string GetClassNameOf(HWND window) {
     char name[256] = {};
     ::GetClassNameA(window, name, sizeof(name));
     return name;
+}
+
+enum class WindowKind { Any, MessageBox, VisibleDialog };
+
+struct WindowQuery {
+    const std::string* caption;
+    DWORD processId;
+    const char* className;
+    WindowKind kind;
+    HWND found;
+};
+
+bool IsMessageBox(HWND window) {
+    return GetClassNameOf(window) == "#32770" && ::GetDlgItem(window, kMessageBoxTextId) != nullptr;
 }
 
 bool Matches(HWND window, const WindowQuery& query) {
@@ -30,8 +36,9 @@ bool Matches(HWND window, const WindowQuery& query) {
     ::GetWindowThreadProcessId(window, &owner);
     if (query.processId != 0 && owner != query.processId) return false;
     if (query.className != nullptr && GetClassNameOf(window) != query.className) return false;
-    if (query.messageBoxOnly &&
-        (GetClassNameOf(window) != "#32770" || ::GetDlgItem(window, kMessageBoxTextId) == nullptr))
+    if (query.kind == WindowKind::MessageBox && !IsMessageBox(window)) return false;
+    if (query.kind == WindowKind::VisibleDialog &&
+        (GetClassNameOf(window) != "#32770" || IsMessageBox(window) || !::IsWindowVisible(window)))
         return false;
     return GetWindowTextOf(window) == *query.caption;
 }
@@ -77,15 +84,20 @@ bool WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs) {
 }
 
 HWND FindTopLevelWindow(const std::string& caption, DWORD processId, const char* className) {
-    return WaitForQuery(WindowQuery{&caption, processId, className, false, nullptr}, 0);
+    return WaitForQuery(WindowQuery{&caption, processId, className, WindowKind::Any, nullptr}, 0);
 }
 
 HWND WaitForWindow(const std::string& caption, DWORD processId, DWORD timeoutMs, const char* className) {
-    return WaitForQuery(WindowQuery{&caption, processId, className, false, nullptr}, timeoutMs);
+    return WaitForQuery(WindowQuery{&caption, processId, className, WindowKind::Any, nullptr}, timeoutMs);
 }
 
 HWND WaitForMessageBox(const std::string& caption, DWORD processId, DWORD timeoutMs) {
-    return WaitForQuery(WindowQuery{&caption, processId, nullptr, true, nullptr}, timeoutMs);
+    return WaitForQuery(WindowQuery{&caption, processId, nullptr, WindowKind::MessageBox, nullptr}, timeoutMs);
+}
+
+HWND WaitForDialog(const std::string& caption, DWORD processId, DWORD timeoutMs) {
+    return WaitForQuery(WindowQuery{&caption, processId, nullptr, WindowKind::VisibleDialog, nullptr},
+                        timeoutMs);
 }
 
 std::string GetWindowTextOf(HWND window) {

@@ -3,6 +3,8 @@
 // another one of the same Wine prefix, and starts updater processes.
 #include <windows.h>
 
+#include <gtest/gtest.h>
+
 #include <functional>
 #include <string>
 
@@ -17,6 +19,12 @@ namespace TestSupport {
 // brings the desktop up once, so that child processes need not wait for it.
 void PrepareTestDesktop();
 
+// A test executable registers this once to run PrepareTestDesktop first.
+class TestDesktopEnvironment : public ::testing::Environment {
+public:
+    void SetUp() override { PrepareTestDesktop(); }
+};
+
 // Polls condition every 20 ms until it holds or timeoutMs has passed.
 bool WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs);
 
@@ -28,6 +36,8 @@ HWND WaitForWindow(const std::string& caption, DWORD processId, DWORD timeoutMs,
 // A message box (a "#32770" window with the text static 65535) of processId
 // with exactly this caption.
 HWND WaitForMessageBox(const std::string& caption, DWORD processId, DWORD timeoutMs);
+// A visible "#32770" window of processId with this caption that is not a message box.
+HWND WaitForDialog(const std::string& caption, DWORD processId, DWORD timeoutMs);
 
 std::string GetWindowTextOf(HWND window);
 std::string GetControlText(HWND dialog, int controlId);

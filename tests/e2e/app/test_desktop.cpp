@@ -1,0 +1,9 @@
+// Prepares the Wine desktop before the first test starts an updater.
+#include "support/window_driver.h"
+
+namespace {
+
+const ::testing::Environment* const kDesktop =
+    ::testing::AddGlobalTestEnvironment(new TestSupport::TestDesktopEnvironment);
+
+}  // namespace
