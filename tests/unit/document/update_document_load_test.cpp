@@ -5,6 +5,7 @@
 
 #include "app/main_dialog_operations.h"
 #include "document_test_fixture.h"
+#include "utils/unique_handle.h"
 
 // The document library reports through the main dialog pointer, which the
 // application library defines; this executable supplies its own.
@@ -119,6 +120,31 @@ TEST_F(DocumentTest, NestingIsRefusedBeforeItCanExhaustTheStack) {
               LoadText(Wrap("<UpdateFiles>" + Nested("n", 10000) + "</UpdateFiles>")));
     EXPECT_EQ(Status::Unreadable, LoadText(Nested("UpdateDocument", 10000)));
     EXPECT_EQ(Status::Unreadable, LoadText(Wrap(Nested("n", 200000))));
+}
+
+// The deepest accepted document, loaded and destroyed on a thread that asks
+// for 256 KB of stack (an eighth of the executables' default): the limit
+// leaves a margin. A thread that overflows its stack never finishes.
+TEST_F(DocumentTest, TheDeepestAcceptedDocumentFitsASmallStack) {
+    struct Job {
+        std::string path;
+        Status status = Status::Unreadable;
+        bool finished = false;
+    } job{WriteDocument(Wrap("<UpdateFiles>" + Nested("n", UpdateDocument::kMaxNestingDepth - 2) +
+                             "</UpdateFiles>"))};
+    auto run = [](void* argument) -> DWORD {
+        Job& job = *static_cast<Job*>(argument);
+        UpdateDocument document;
+        job.status = document.Load(job.path);
+        job.finished = true;
+        return 0;
+    };
+    Utils::UniqueKernelHandle thread(
+        CreateThread(nullptr, 256 * 1024, run, &job, STACK_SIZE_PARAM_IS_A_RESERVATION, nullptr));
+    ASSERT_TRUE(thread);
+    ASSERT_EQ(WAIT_OBJECT_0, WaitForSingleObject(thread.Get(), 60000));
+    EXPECT_TRUE(job.finished);
+    EXPECT_EQ(Status::Loaded, job.status);
 }
 
 TEST_F(DocumentTest, LargeDocumentsLoadWhole) {
