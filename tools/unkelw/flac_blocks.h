@@ -9,6 +9,8 @@
 namespace Kelw {
 
 constexpr char kRiffBlockId[4] = {'r', 'i', 'f', 'f'};
+// Holds the CRC-32 (4 bytes, little-endian) of all "riff" blocks joined.
+constexpr char kCrcBlockId[4] = {'k', 'c', 'r', 'c'};
 
 struct EncoderDeleter {
     void operator()(FLAC__StreamEncoder* encoder) const { FLAC__stream_encoder_delete(encoder); }

@@ -2,6 +2,7 @@
 #include <vector>
 
 #include "codec_io.h"
+#include "crc32.h"
 #include "flac_blocks.h"
 #include "flac_codec.h"
 #include "pcm_samples.h"
@@ -19,7 +20,8 @@ struct DecodeState {
     std::string name;
     FLAC__StreamMetadata_StreamInfo info{};
     bool haveInfo = false;
-    std::string kept;  // the "riff" blocks joined: the WAV's header, then its tail
+    std::string kept;     // the "riff" blocks joined: the WAV's header, then its tail
+    std::string keptCrc;  // 4 bytes from our own encoder; absent in other streams
     WavLayout layout;
     bool headerWritten = false;
     std::uint64_t framesWritten = 0;
@@ -39,6 +41,8 @@ void PrepareHeader(DecodeState& state) {
         if (std::uint64_t(info.total_samples) * info.channels * bytesPerSample % 2 != 0)
             state.kept += '\0';  // RIFF pad byte after odd-sized samples
     }
+    if (!state.keptCrc.empty() && Crc32Bytes(state.kept) != state.keptCrc)
+        throw CodecError(state.name + ": corrupt sound data (damaged WAV header or tail)");
     state.layout = ParseWavHeader(state.kept, state.name);
     const WavLayout& layout = state.layout;
     if (layout.channels != info.channels || 8 * layout.bytesPerSample < info.bits_per_sample ||
@@ -103,6 +107,10 @@ void KeepMetadata(const FLAC__StreamDecoder*, const FLAC__StreamMetadata* block,
                std::memcmp(block->data.application.id, kRiffBlockId, sizeof(kRiffBlockId)) == 0) {
         const char* bytes = reinterpret_cast<const char*>(block->data.application.data);
         state->kept.append(bytes, block->length - sizeof(kRiffBlockId));
+    } else if (block->type == FLAC__METADATA_TYPE_APPLICATION &&
+               std::memcmp(block->data.application.id, kCrcBlockId, sizeof(kCrcBlockId)) == 0) {
+        const char* bytes = reinterpret_cast<const char*>(block->data.application.data);
+        state->keptCrc.assign(bytes, block->length - sizeof(kCrcBlockId));
     }
 }
 

@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "codec_io.h"
+#include "crc32.h"
 #include "flac_blocks.h"
 #include "flac_codec.h"
 #include "pcm_samples.h"
@@ -56,16 +57,26 @@ FLAC__StreamEncoderTellStatus TellAt(const FLAC__StreamEncoder*, FLAC__uint64* o
     }
 }
 
-MetadataPtr MakeRiffBlock(const std::string& bytes, const std::string& name) {
+MetadataPtr MakeBlock(const char (&id)[4], const std::string& bytes, const std::string& name) {
     if (bytes.size() > kMaxBlockData) throw CodecError(name + ": too much data around the samples");
     MetadataPtr block(FLAC__metadata_object_new(FLAC__METADATA_TYPE_APPLICATION));
     if (!block) throw CodecError("out of memory");
-    std::memcpy(block->data.application.id, kRiffBlockId, sizeof(kRiffBlockId));
+    std::memcpy(block->data.application.id, id, sizeof(id));
     std::vector<FLAC__byte> data(bytes.begin(), bytes.end());
     if (!FLAC__metadata_object_application_set_data(block.get(), data.data(),
                                                     static_cast<unsigned>(data.size()), true))
         throw CodecError("out of memory");
     return block;
+}
+
+// The WAV's header, its tail (when there is one) and the checksum of both.
+std::vector<MetadataPtr> MakeKeptBlocks(const std::string& header, const std::string& tail,
+                                        const std::string& name) {
+    std::vector<MetadataPtr> blocks;
+    blocks.push_back(MakeBlock(kRiffBlockId, header, name));
+    if (!tail.empty()) blocks.push_back(MakeBlock(kRiffBlockId, tail, name));
+    blocks.push_back(MakeBlock(kCrcBlockId, Crc32Bytes(header + tail), name));
+    return blocks;
 }
 
 std::string ReadTrailer(CodecIo::InputFile& input, const WavLayout& layout) {
@@ -123,10 +134,9 @@ void EncodeWav(const std::string& wavPath, const std::string& compressedPath) {
         [&](char* buffer, std::size_t n, const char* what) { input.ReadExact(buffer, n, what); },
         wavPath);
     std::string trailer = ReadTrailer(input, layout);
-    MetadataPtr headerBlock = MakeRiffBlock(layout.header, wavPath);
-    MetadataPtr trailerBlock = trailer.empty() ? nullptr : MakeRiffBlock(trailer, wavPath);
-    std::vector<FLAC__StreamMetadata*> blocks{headerBlock.get()};
-    if (trailerBlock) blocks.push_back(trailerBlock.get());
+    std::vector<MetadataPtr> kept = MakeKeptBlocks(layout.header, trailer, wavPath);
+    std::vector<FLAC__StreamMetadata*> blocks;
+    for (const MetadataPtr& block : kept) blocks.push_back(block.get());
 
     CodecIo::OutputFile output(compressedPath);
     EncodeSink sink{&output, {}};

@@ -33,6 +33,12 @@ protected:
         std::string sound = TestSupport::ReadFile(folder / "good.Kelw");
         sound[sound.size() - 100] ^= 0x10;
         ASSERT_TRUE(WriteFile(folder / "flipped.Kelw", sound));
+        // The LIST chunk travels in metadata, outside the samples' signature.
+        sound = TestSupport::ReadFile(folder / "good.Kelw");
+        std::size_t text = sound.find("ISFT");
+        ASSERT_NE(text, std::string::npos);
+        sound[text + 9] ^= 0x20;
+        ASSERT_TRUE(WriteFile(folder / "retitled.Kelw", sound));
         ASSERT_TRUE(WriteFile(folder / "empty.Kelz", ""));
         before = ListFolder(folder.Path());
     }
@@ -64,6 +70,7 @@ TEST_F(DecompressorCli, RefusesBadCallsWithoutWritingAnything) {
         {"unkelw", "tools\\unkelw -x out.wav good.Kelw"},
         {"unkelw", "tools\\unkelw  -o out.wav missing.Kelw"},
         {"unkelw", "tools\\unkelw  -o out.wav flipped.Kelw"},
+        {"unkelw", "tools\\unkelw  -o out.wav retitled.Kelw"},
         {"unkelw", "tools\\unkelw  -o out.wav good.Kelz"},
         {"unkelw", "tools\\unkelw -c plain.txt out.Kelw"},
     };
