@@ -21,7 +21,12 @@ function(add_project_test name)
   if(NOT T_TIMEOUT)
     set(T_TIMEOUT 300)
   endif()
+  # Under Wine a process that dies (a stack overflow, for one) can end with
+  # exit code 0, so a run also needs GoogleTest's closing "[  PASSED  ]" line
+  # and must not print a "[  FAILED  ]" line.
   set_tests_properties(${name} PROPERTIES TIMEOUT ${T_TIMEOUT}
+    PASS_REGULAR_EXPRESSION "\\[  PASSED  \\]"
+    FAIL_REGULAR_EXPRESSION "\\[  FAILED  \\]"
     ENVIRONMENT "PROJECT_BUILD_DIR=${CMAKE_BINARY_DIR};PROJECT_SOURCE_DIR=${PROJECT_SOURCE_DIR}")
   if(T_LABELS)
     set_tests_properties(${name} PROPERTIES LABELS "${T_LABELS}")
