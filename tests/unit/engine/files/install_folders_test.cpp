@@ -145,6 +145,8 @@ TEST(VistaChild, DISABLED_PrepareInstallFolder) {
 }
 
 TEST(InstallFolders, ProductFolderUnderLocalAppDataOnVista) {
+    if (!GetProcAddress(GetModuleHandleA("ntdll.dll"), "wine_get_version"))
+        GTEST_SKIP() << "the reported Windows version can only be changed under Wine";
     TestSupport::ScratchFolder scratch;
     std::string brand = TestSupport::UniqueName("NimbraVista");
     std::string output = scratch / "child.txt";
