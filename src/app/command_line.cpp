@@ -23,8 +23,10 @@ std::string GetCommandTail(const char* commandLine) {
     const char* p = commandLine;
     bool insideQuotes = false;
     for (; *p != '\0'; ++p) {
-        if (*p == '"') insideQuotes = !insideQuotes;
-        else if (!insideQuotes && IsBlankOrControl(*p)) break;
+        if (*p == '"')
+            insideQuotes = !insideQuotes;
+        else if (!insideQuotes && IsBlankOrControl(*p))
+            break;
     }
     while (*p != '\0' && IsBlankOrControl(*p)) ++p;
     return p;
@@ -67,9 +69,11 @@ StartRequest ClassifyCommandTail(const std::string& tail) {
     return request;
 }
 
-std::string MakeUninstallCopyPath(const std::string& temporaryFolder, const std::string& modulePath) {
+std::string MakeUninstallCopyPath(const std::string& temporaryFolder,
+                                  const std::string& modulePath) {
     const size_t slash = modulePath.find_last_of('\\');
-    const std::string fileName = slash == std::string::npos ? modulePath : modulePath.substr(slash + 1);
+    const std::string fileName =
+        slash == std::string::npos ? modulePath : modulePath.substr(slash + 1);
     return temporaryFolder + "UnInstall" + fileName;
 }
 

@@ -33,6 +33,7 @@ StartRequest ClassifyCommandTail(const std::string& tail);
 
 // temporaryFolder (ending with a backslash) + "UnInstall" + the file name of
 // modulePath (the text after its last backslash, or all of it).
-std::string MakeUninstallCopyPath(const std::string& temporaryFolder, const std::string& modulePath);
+std::string MakeUninstallCopyPath(const std::string& temporaryFolder,
+                                  const std::string& modulePath);
 
 }  // namespace App

@@ -58,29 +58,35 @@ INT_PTR CALLBACK CMainDlg::DialogProc(HWND window, UINT message, WPARAM wParam, 
 
 INT_PTR CMainDlg::HandleMessage(UINT message, WPARAM wParam, LPARAM) {
     switch (message) {
-    case WM_INITDIALOG:
-        return OnInitDialog() ? TRUE : FALSE;
-    case WM_COMMAND:
-        // Matched on the identifier only, whatever the notification code.
-        switch (LOWORD(wParam)) {
-        case IDOK: return TRUE;  // Enter does not close the dialog
-        case IDCANCEL: OnCloseRequest(); return TRUE;
-        case ID_APP_ABOUT: App::ShowAboutBox(m_instance, ::GetActiveWindow()); return TRUE;
-        default: return FALSE;
-        }
-    case kSkinMessage:
-        // The skin browser host comes with the browser support; the address
-        // stays stored until then.
-        ::SetWindowLongPtrA(m_hWnd, DWLP_MSGRESULT, 0);
-        return TRUE;
-    case kUninstallMessage:
-        OnUninstallMessage();
-        return TRUE;
-    case kApplyDisplayMessage:
-        ApplyDisplay();
-        return TRUE;
-    default:
-        return FALSE;
+        case WM_INITDIALOG:
+            return OnInitDialog() ? TRUE : FALSE;
+        case WM_COMMAND:
+            // Matched on the identifier only, whatever the notification code.
+            switch (LOWORD(wParam)) {
+                case IDOK:
+                    return TRUE;  // Enter does not close the dialog
+                case IDCANCEL:
+                    OnCloseRequest();
+                    return TRUE;
+                case ID_APP_ABOUT:
+                    App::ShowAboutBox(m_instance, ::GetActiveWindow());
+                    return TRUE;
+                default:
+                    return FALSE;
+            }
+        case kSkinMessage:
+            // The skin browser host comes with the browser support; the address
+            // stays stored until then.
+            ::SetWindowLongPtrA(m_hWnd, DWLP_MSGRESULT, 0);
+            return TRUE;
+        case kUninstallMessage:
+            OnUninstallMessage();
+            return TRUE;
+        case kApplyDisplayMessage:
+            ApplyDisplay();
+            return TRUE;
+        default:
+            return FALSE;
     }
 }
 
@@ -134,7 +140,8 @@ void CMainDlg::CenterWindow() {
     const bool overOwner = owner != nullptr && ::IsWindowVisible(owner) && !::IsIconic(owner) &&
                            ::GetWindowRect(owner, &ownerRect);
     const SIZE size = {window.right - window.left, window.bottom - window.top};
-    const POINT corner = App::CenterInWorkArea(size, overOwner ? &ownerRect : nullptr, monitor.rcWork);
+    const POINT corner =
+        App::CenterInWorkArea(size, overOwner ? &ownerRect : nullptr, monitor.rcWork);
     ::SetWindowPos(m_hWnd, nullptr, corner.x, corner.y, 0, 0,
                    SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
@@ -173,8 +180,7 @@ void CMainDlg::OnUninstallMessage() {
 }
 
 void CMainDlg::StartInstallation(const std::string& host) {
-    if (!m_installation.Start(host))
-        SetStatusText("Failed to start the installation.");
+    if (!m_installation.Start(host)) SetStatusText("Failed to start the installation.");
 }
 
 void CMainDlg::EndProcess(UINT exitCode) { ::ExitProcess(exitCode); }

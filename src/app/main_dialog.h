@@ -16,8 +16,9 @@
 
 class CMainDlg : public MainDialogOperations {
 public:
-    static constexpr UINT kSkinMessage = WM_APP + 1;       // posted by SetSkinUrl
-    static constexpr UINT kUninstallMessage = WM_APP + 2;  // posted by initialisation in uninstall mode
+    static constexpr UINT kSkinMessage = WM_APP + 1;  // posted by SetSkinUrl
+    static constexpr UINT kUninstallMessage =
+        WM_APP + 2;  // posted by initialisation in uninstall mode
     static constexpr UINT kApplyDisplayMessage = WM_APP + 3;  // sent: apply pending display changes
     static constexpr int kFatalSeverity = 4;
     static constexpr DWORD kLaterReportExitCode = 1000;

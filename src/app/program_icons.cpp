@@ -19,7 +19,8 @@ HICON MakeIconFromImage(HMODULE module, int image) {
 }  // namespace
 
 bool ProgramIcons::Load(const std::string& programPath) {
-    Utils::UniqueModule module(::LoadLibraryExA(programPath.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE));
+    Utils::UniqueModule module(
+        ::LoadLibraryExA(programPath.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE));
     if (!module) return false;
     for (int image = 1; image <= kImageCount; ++image)
         m_icons[image - 1].Reset(MakeIconFromImage(module.Get(), image));

@@ -1,6 +1,7 @@
 #include "app/uninstall_launcher.h"
 
 #include <windows.h>
+
 #include <shellapi.h>
 
 #include <cstdio>

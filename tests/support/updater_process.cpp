@@ -84,7 +84,8 @@ bool MakeStampedUpdater(const std::string& targetPath, const UpdaterStamp& stamp
     };
     std::string arguments = Quote(GetUpdaterPath());
     for (const auto& option : options) {
-        if (!option.second->empty()) arguments += std::string(" ") + option.first + " " + Quote(*option.second);
+        if (!option.second->empty())
+            arguments += std::string(" ") + option.first + " " + Quote(*option.second);
     }
     // Values go in as given: tests choose plain or hex-encoded slot texts themselves.
     arguments += " --raw --output " + Quote(targetPath);

@@ -20,7 +20,8 @@ public:
     ChildProcess& operator=(const ChildProcess&) = delete;
 
     // Starts "exePath" arguments in folder (the current folder when empty).
-    bool Start(const std::string& exePath, const std::string& arguments, const std::string& folder = "");
+    bool Start(const std::string& exePath, const std::string& arguments,
+               const std::string& folder = "");
     DWORD Id() const { return m_id; }
     HANDLE Handle() const { return m_process.Get(); }
     bool IsRunning() const;

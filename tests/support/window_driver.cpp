@@ -51,17 +51,20 @@ BOOL CALLBACK VisitWindow(HWND window, LPARAM parameter) {
 }
 
 HWND WaitForQuery(WindowQuery query, DWORD timeoutMs) {
-    WaitUntil([&] {
-        query.found = nullptr;
-        ::EnumWindows(&VisitWindow, reinterpret_cast<LPARAM>(&query));
-        return query.found != nullptr;
-    }, timeoutMs);
+    WaitUntil(
+        [&] {
+            query.found = nullptr;
+            ::EnumWindows(&VisitWindow, reinterpret_cast<LPARAM>(&query));
+            return query.found != nullptr;
+        },
+        timeoutMs);
     return query.found;
 }
 
 LRESULT SendWithTimeout(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     DWORD_PTR result = 0;
-    ::SendMessageTimeoutA(window, message, wParam, lParam, SMTO_ABORTIFHUNG, kSendTimeoutMs, &result);
+    ::SendMessageTimeoutA(window, message, wParam, lParam, SMTO_ABORTIFHUNG, kSendTimeoutMs,
+                          &result);
     return static_cast<LRESULT>(result);
 }
 
@@ -87,17 +90,20 @@ HWND FindTopLevelWindow(const std::string& caption, DWORD processId, const char*
     return WaitForQuery(WindowQuery{&caption, processId, className, WindowKind::Any, nullptr}, 0);
 }
 
-HWND WaitForWindow(const std::string& caption, DWORD processId, DWORD timeoutMs, const char* className) {
-    return WaitForQuery(WindowQuery{&caption, processId, className, WindowKind::Any, nullptr}, timeoutMs);
+HWND WaitForWindow(const std::string& caption, DWORD processId, DWORD timeoutMs,
+                   const char* className) {
+    return WaitForQuery(WindowQuery{&caption, processId, className, WindowKind::Any, nullptr},
+                        timeoutMs);
 }
 
 HWND WaitForMessageBox(const std::string& caption, DWORD processId, DWORD timeoutMs) {
-    return WaitForQuery(WindowQuery{&caption, processId, nullptr, WindowKind::MessageBox, nullptr}, timeoutMs);
+    return WaitForQuery(WindowQuery{&caption, processId, nullptr, WindowKind::MessageBox, nullptr},
+                        timeoutMs);
 }
 
 HWND WaitForDialog(const std::string& caption, DWORD processId, DWORD timeoutMs) {
-    return WaitForQuery(WindowQuery{&caption, processId, nullptr, WindowKind::VisibleDialog, nullptr},
-                        timeoutMs);
+    return WaitForQuery(
+        WindowQuery{&caption, processId, nullptr, WindowKind::VisibleDialog, nullptr}, timeoutMs);
 }
 
 std::string GetWindowTextOf(HWND window) {

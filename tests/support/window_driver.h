@@ -30,7 +30,8 @@ bool WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs);
 
 // A top-level window (visible or not) with exactly this caption, owned by
 // processId (any process when 0) and of className when given; null if none.
-HWND FindTopLevelWindow(const std::string& caption, DWORD processId, const char* className = nullptr);
+HWND FindTopLevelWindow(const std::string& caption, DWORD processId,
+                        const char* className = nullptr);
 HWND WaitForWindow(const std::string& caption, DWORD processId, DWORD timeoutMs,
                    const char* className = nullptr);
 // A message box (a "#32770" window with the text static 65535) of processId
@@ -56,6 +57,7 @@ ProgressBarState GetProgressBarState(HWND dialog, int controlId);
 
 SIZE GetWindowSize(HWND window);
 // The icon set with WM_SETICON (ICON_BIG or ICON_SMALL); null when none.
+// Windows of this process only: Wine does not deliver WM_GETICON to another process.
 HICON GetWindowIcon(HWND window, WPARAM which);
 
 }  // namespace TestSupport

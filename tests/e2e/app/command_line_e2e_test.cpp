@@ -18,7 +18,7 @@ TEST_F(UpdaterTest, StartFormsSelectDelayAndMode) {
         const char* status;
     } cases[] = {
         {"4000", 4000, AppE2E::kNormalRunStatus},
-        {"/uninstall ", 0, AppE2E::kNormalRunStatus},   // not the launcher: a normal run
+        {"/uninstall ", 0, AppE2E::kNormalRunStatus},  // not the launcher: a normal run
         {"/UNINSTALL", 0, AppE2E::kNormalRunStatus},
         {"/uninstall2", 0, AppE2E::kUninstallRunStatus},  // uninstall mode, waits for nobody
     };
@@ -31,9 +31,9 @@ TEST_F(UpdaterTest, StartFormsSelectDelayAndMode) {
         const DWORD elapsed = ::GetTickCount() - start;
         ASSERT_NE(dialog, nullptr) << c.arguments;
         EXPECT_GE(elapsed, c.minimumDelayMs) << c.arguments;
-        EXPECT_TRUE(TestSupport::WaitUntil([&] {
-            return TestSupport::GetControlText(dialog, kStatusLine) == c.status;
-        }, 5000)) << c.arguments << ": " << TestSupport::GetControlText(dialog, kStatusLine);
+        EXPECT_TRUE(TestSupport::WaitUntil(
+            [&] { return TestSupport::GetControlText(dialog, kStatusLine) == c.status; }, 5000))
+            << c.arguments << ": " << TestSupport::GetControlText(dialog, kStatusLine);
         EXPECT_EQ(CloseWithNo(updater, dialog), 0u) << c.arguments;
     }
 }
@@ -43,7 +43,8 @@ TEST_F(UpdaterTest, UninstallRunReportsAProcessItCannotOpen) {
     for (const char* processId : {"0", "4000000"}) {
         ChildProcess updater;
         ASSERT_TRUE(updater.Start(m_exe, std::string("/uninstall2 ") + processId));
-        HWND box = TestSupport::WaitForMessageBox("Uninstaller", updater.Id(), AppE2E::kWindowTimeoutMs);
+        HWND box =
+            TestSupport::WaitForMessageBox("Uninstaller", updater.Id(), AppE2E::kWindowTimeoutMs);
         ASSERT_NE(box, nullptr) << processId;
         EXPECT_EQ(TestSupport::GetMessageBoxText(box),
                   std::string("Failed to open process [") + processId + "] 87");
@@ -67,10 +68,12 @@ TEST_F(UpdaterTest, LauncherStartsAFreshCopyThatWaitsForIt) {
     const DWORD start = ::GetTickCount();
     ASSERT_TRUE(launcher.Start(m_exe, "/uninstall"));
     DWORD copyId = 0;
-    ASSERT_TRUE(TestSupport::WaitUntil([&] { return (copyId = TestSupport::FindProcessByName(copyName)) != 0; },
-                                       AppE2E::kWindowTimeoutMs));
+    ASSERT_TRUE(TestSupport::WaitUntil(
+        [&] { return (copyId = TestSupport::FindProcessByName(copyName)) != 0; },
+        AppE2E::kWindowTimeoutMs));
     EXPECT_TRUE(launcher.IsRunning());
-    EXPECT_EQ(TestSupport::FindTopLevelWindow("Downloader", copyId), nullptr) << "copy did not wait";
+    EXPECT_EQ(TestSupport::FindTopLevelWindow("Downloader", copyId), nullptr)
+        << "copy did not wait";
     EXPECT_EQ(TestSupport::FindTopLevelWindow("Downloader", launcher.Id()), nullptr);
 
     EXPECT_EQ(launcher.WaitForExitCode(AppE2E::kExitTimeoutMs), 0u);
@@ -79,9 +82,11 @@ TEST_F(UpdaterTest, LauncherStartsAFreshCopyThatWaitsForIt) {
 
     HWND dialog = TestSupport::WaitForDialog("Downloader", copyId, AppE2E::kWindowTimeoutMs);
     ASSERT_NE(dialog, nullptr);
-    EXPECT_TRUE(TestSupport::WaitUntil([&] {
-        return TestSupport::GetControlText(dialog, kStatusLine) == AppE2E::kUninstallRunStatus;
-    }, 5000));
+    EXPECT_TRUE(TestSupport::WaitUntil(
+        [&] {
+            return TestSupport::GetControlText(dialog, kStatusLine) == AppE2E::kUninstallRunStatus;
+        },
+        5000));
     TestSupport::PressButton(dialog, IDCANCEL);
     HWND question = TestSupport::WaitForMessageBox("", copyId, AppE2E::kWindowTimeoutMs);
     ASSERT_NE(question, nullptr);

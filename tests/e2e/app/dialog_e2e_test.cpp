@@ -17,8 +17,8 @@ std::string ReadProductValue(const std::string& brand, const char* name) {
     char value[1100] = {};
     DWORD size = sizeof(value);
     const std::string path = "Software\\" + brand;
-    if (::RegGetValueA(HKEY_CURRENT_USER, path.c_str(), name, RRF_RT_REG_SZ, nullptr, value, &size) !=
-        ERROR_SUCCESS)
+    if (::RegGetValueA(HKEY_CURRENT_USER, path.c_str(), name, RRF_RT_REG_SZ, nullptr, value,
+                       &size) != ERROR_SUCCESS)
         return "<missing>";
     return value;
 }
@@ -39,9 +39,12 @@ TEST_F(UpdaterTest, HeightFollowsIsFirstTime) {
         EXPECT_EQ(TestSupport::GetWindowSize(dialog).cx, 490);
         EXPECT_EQ(TestSupport::GetWindowSize(dialog).cy, c.height) << c.value;
         EXPECT_TRUE(TestSupport::GetProgressBarState(dialog, kProgressBar).visible);
-        EXPECT_TRUE(TestSupport::WaitUntil([&] {
-            return TestSupport::GetControlText(dialog, kStatusLine) == AppE2E::kNormalRunStatus;
-        }, 5000)) << TestSupport::GetControlText(dialog, kStatusLine);
+        EXPECT_TRUE(TestSupport::WaitUntil(
+            [&] {
+                return TestSupport::GetControlText(dialog, kStatusLine) == AppE2E::kNormalRunStatus;
+            },
+            5000))
+            << TestSupport::GetControlText(dialog, kStatusLine);
         EXPECT_EQ(CloseWithNo(updater, dialog), 0u);
     }
 }
@@ -87,10 +90,13 @@ TEST_F(UpdaterTest, FatalReportShowsDownloaderBoxAndEndsWithOne) {
         TestSupport::UpdaterStamp stamp;
         stamp.brand = c.brand;
         ASSERT_TRUE(StampUpdater(stamp)) << c.message;
-        if (c.hostSlot != nullptr) ASSERT_TRUE(PatchSlot(2, c.hostSlot));
+        if (c.hostSlot != nullptr) {
+            ASSERT_TRUE(PatchSlot(2, c.hostSlot));
+        }
         ChildProcess updater;
         ASSERT_TRUE(updater.Start(m_exe, ""));
-        HWND box = TestSupport::WaitForMessageBox("Downloader", updater.Id(), AppE2E::kWindowTimeoutMs);
+        HWND box =
+            TestSupport::WaitForMessageBox("Downloader", updater.Id(), AppE2E::kWindowTimeoutMs);
         ASSERT_NE(box, nullptr) << c.message;
         EXPECT_EQ(TestSupport::GetMessageBoxText(box), c.message);
         TestSupport::PressButton(box, IDOK);
@@ -100,8 +106,8 @@ TEST_F(UpdaterTest, FatalReportShowsDownloaderBoxAndEndsWithOne) {
 
 TEST_F(UpdaterTest, RecordsTheFiveBuildSettingsRaw) {
     TestSupport::UpdaterStamp stamp;
-    stamp.downloadId = "0123abcd";                // hex digits: recorded without decoding
-    stamp.host = "3132372e302e302e31";            // "127.0.0.1" in hex
+    stamp.downloadId = "0123abcd";      // hex digits: recorded without decoding
+    stamp.host = "3132372e302e302e31";  // "127.0.0.1" in hex
     stamp.servicePath = "/svc/GetUpdateXML?did=";
     stamp.checksum = "FEDCBA9876543210FEDCBA9876543210";
     ASSERT_TRUE(StampUpdater(stamp));

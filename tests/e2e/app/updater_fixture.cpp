@@ -21,7 +21,8 @@ bool UpdaterTest::StampUpdater(TestSupport::UpdaterStamp stamp) {
 
 void UpdaterTest::SetIsFirstTime(DWORD value) {
     const std::string path = "Software\\" + m_brand;
-    ::RegSetKeyValueA(HKEY_CURRENT_USER, path.c_str(), "IsFirstTime", REG_DWORD, &value, sizeof(value));
+    ::RegSetKeyValueA(HKEY_CURRENT_USER, path.c_str(), "IsFirstTime", REG_DWORD, &value,
+                      sizeof(value));
 }
 
 bool UpdaterTest::PatchSlot(int slot, const std::string& text) {

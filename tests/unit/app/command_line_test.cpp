@@ -17,11 +17,12 @@ TEST(CommandTail, DropsTheProgramNameAndTheBlanksAfterIt) {
         {"\"C:\\Program Files\\Nimbra\\Nimbra.exe\" /uninstall", "/uninstall"},
         {"\"C:\\a b\\x.exe\"", ""},
         {"C:\\a\" b \"c.exe /uninstall2 12", "/uninstall2 12"},  // quotes toggle mid-name
-        {"x.exe /uninstall ", "/uninstall "},                     // trailing blank kept
+        {"x.exe /uninstall ", "/uninstall "},                    // trailing blank kept
         {"\"unterminated quote and more", ""},
         {"", ""},
     };
-    for (const auto& c : cases) EXPECT_EQ(App::GetCommandTail(c.commandLine), c.tail) << c.commandLine;
+    for (const auto& c : cases)
+        EXPECT_EQ(App::GetCommandTail(c.commandLine), c.tail) << c.commandLine;
     EXPECT_EQ(App::GetCommandTail(nullptr), "");
 }
 
@@ -30,10 +31,18 @@ TEST(LeadingNumber, ReadsLikeTheCRuntime) {
         const char* text;
         long value;
     } cases[] = {
-        {"", 0},          {"4000", 4000},       {"  \t42abc", 42},     {"+7", 7},
-        {"-15", -15},     {"abc12", 0},         {"- 5", 0},            {"12 34", 12},
-        {"/uninstall2 99", 0},                  {"2147483647", 2147483647},
-        {"99999999999", 2147483647},            {"-99999999999", -2147483647L - 1},
+        {"", 0},
+        {"4000", 4000},
+        {"  \t42abc", 42},
+        {"+7", 7},
+        {"-15", -15},
+        {"abc12", 0},
+        {"- 5", 0},
+        {"12 34", 12},
+        {"/uninstall2 99", 0},
+        {"2147483647", 2147483647},
+        {"99999999999", 2147483647},
+        {"-99999999999", -2147483647L - 1},
     };
     for (const auto& c : cases) EXPECT_EQ(App::ParseLeadingNumber(c.text), c.value) << c.text;
 }
@@ -59,7 +68,8 @@ TEST(ClassifyCommandTail, SelectsFormDelayAndProcess) {
         {"/uninstall2 1234", StartForm::UninstallRun, 0, true, 1234},
         {"/uninstall2x1234", StartForm::UninstallRun, 0, true, 1234},  // any separator is skipped
         {"/uninstall2 ", StartForm::UninstallRun, 0, true, 0},
-        {"/uninstall21234", StartForm::UninstallRun, 0, true, 234},    // its first digit is the separator
+        {"/uninstall21234", StartForm::UninstallRun, 0, true,
+         234},  // its first digit is the separator
         {"/uninstall2 abc", StartForm::UninstallRun, 0, true, 0},
     };
     for (const auto& c : cases) {
@@ -74,7 +84,8 @@ TEST(ClassifyCommandTail, SelectsFormDelayAndProcess) {
 TEST(UninstallCopyPath, JoinsTemporaryFolderPrefixAndOwnFileName) {
     EXPECT_EQ(App::MakeUninstallCopyPath("C:\\Temp\\", "C:\\Program Files\\Nimbra\\Nimbra.exe"),
               "C:\\Temp\\UnInstallNimbra.exe");
-    EXPECT_EQ(App::MakeUninstallCopyPath("C:\\Temp\\", "Nimbra.exe"), "C:\\Temp\\UnInstallNimbra.exe");
+    EXPECT_EQ(App::MakeUninstallCopyPath("C:\\Temp\\", "Nimbra.exe"),
+              "C:\\Temp\\UnInstallNimbra.exe");
     EXPECT_EQ(App::MakeUninstallCopyPath("T\\", "C:\\dir.v2\\x"), "T\\UnInstallx");
 }
 

@@ -23,7 +23,8 @@ DialogRunner::~DialogRunner() {
 
 void DialogRunner::SetIsFirstTime(DWORD value) {
     const std::string path = "Software\\" + m_settings.brand;
-    ::RegSetKeyValueA(HKEY_CURRENT_USER, path.c_str(), "IsFirstTime", REG_DWORD, &value, sizeof(value));
+    ::RegSetKeyValueA(HKEY_CURRENT_USER, path.c_str(), "IsFirstTime", REG_DWORD, &value,
+                      sizeof(value));
 }
 
 HWND DialogRunner::Start(bool uninstallMode) {
@@ -31,11 +32,14 @@ HWND DialogRunner::Start(bool uninstallMode) {
     m_dialog->SetUninstallMode(uninstallMode);
     m_thread.Reset(::CreateThread(nullptr, 0, &DialogRunner::RunDialog, this, 0, nullptr));
     // Up when it is visible, or when initialisation stopped at a fatal report.
-    TestSupport::WaitUntil([this] {
-        HWND window = m_dialog->GetDialogWindow();
-        return (window != nullptr && ::IsWindowVisible(window)) ||
-               TestSupport::WaitForMessageBox("Downloader", ::GetCurrentProcessId(), 0) != nullptr;
-    }, 20000);  // the first window of a process may wait for the desktop to start
+    TestSupport::WaitUntil(
+        [this] {
+            HWND window = m_dialog->GetDialogWindow();
+            return (window != nullptr && ::IsWindowVisible(window)) ||
+                   TestSupport::WaitForMessageBox("Downloader", ::GetCurrentProcessId(), 0) !=
+                       nullptr;
+        },
+        20000);  // the first window of a process may wait for the desktop to start
     m_window = m_dialog->GetDialogWindow();
     return m_window;
 }

@@ -60,11 +60,13 @@ TEST(FatalReport, RacingReportersShowOneBox) {
     EXPECT_EQ(::GetWindow(box, GW_OWNER), window);
     // Every later reporter ends its own thread with 1000 while the box is up.
     int ended = 0;
-    TestSupport::WaitUntil([&] {
-        ended = 0;
-        for (auto& thread : threads) ended += ExitCodeOf(thread.Get()) == 1000;
-        return ended == kReporters - 1;
-    }, 5000);
+    TestSupport::WaitUntil(
+        [&] {
+            ended = 0;
+            for (auto& thread : threads) ended += ExitCodeOf(thread.Get()) == 1000;
+            return ended == kReporters - 1;
+        },
+        5000);
     EXPECT_EQ(ended, kReporters - 1);
 
     TestSupport::PressButton(box, IDOK);

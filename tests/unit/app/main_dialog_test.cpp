@@ -85,9 +85,7 @@ TEST(MainDialog, InitialisationRecordsSettingsSetsIconAndStartsTheRun) {
 // The dialog takes icon image 3 by number: the images must be 48, 32 and 16
 // pixels at 32 bits per pixel, in that order.
 TEST(MainDialog, IconImagesAreNumberedBySize) {
-    const struct {
-        int image, size;
-    } cases[] = {{1, 48}, {2, 32}, {3, 16}};
+    const struct { int image, size; } cases[] = {{1, 48}, {2, 32}, {3, 16}};
     for (const auto& c : cases) {
         HRSRC found = ::FindResourceA(nullptr, MAKEINTRESOURCEA(c.image), RT_ICON);
         ASSERT_NE(found, nullptr) << c.image;
@@ -120,11 +118,12 @@ TEST(MainDialog, StatusLineAndProgressFromAnotherThread) {
     dialog.ShowProgressBar(IDC_PROGRESS_BAR, 0);  // hides; the range 0..0 pulls the bar to 0
     EXPECT_FALSE(TestSupport::IsControlVisible(window, IDC_PROGRESS_BAR));
     dialog.ShowProgressBar(IDC_PROGRESS_BAR, 200);
-    EXPECT_TRUE(TestSupport::WaitUntil([&] {
-        return TestSupport::GetProgressBarState(window, IDC_PROGRESS_BAR).high == 200;
-    }, 2000));
+    EXPECT_TRUE(TestSupport::WaitUntil(
+        [&] { return TestSupport::GetProgressBarState(window, IDC_PROGRESS_BAR).high == 200; },
+        2000));
     dialog.SetProgressPos(IDC_PROGRESS_BAR, 37);  // the same value must reach the bar again
-    const TestSupport::ProgressBarState bar = TestSupport::GetProgressBarState(window, IDC_PROGRESS_BAR);
+    const TestSupport::ProgressBarState bar =
+        TestSupport::GetProgressBarState(window, IDC_PROGRESS_BAR);
     EXPECT_EQ(bar.position, 37);
     EXPECT_EQ(bar.low, 0);
     EXPECT_TRUE(bar.visible);
@@ -208,10 +207,12 @@ TEST(MainDialog, UninstallModeStartsNoInstallation) {
     DialogRunner runner;
     HWND window = runner.Start(true);
     ASSERT_NE(window, nullptr);
-    EXPECT_TRUE(TestSupport::WaitUntil([&] {
-        return GetControlText(window, IDC_STATUS_LINE) ==
-               "        Uninstalling is not available in this build.";
-    }, 3000));
+    EXPECT_TRUE(TestSupport::WaitUntil(
+        [&] {
+            return GetControlText(window, IDC_STATUS_LINE) ==
+                   "        Uninstalling is not available in this build.";
+        },
+        3000));
     EXPECT_FALSE(runner.Dialog().started);
     Utils::RegManager productKey(true, runner.Settings().brand);
     EXPECT_EQ(productKey.GetStringValue("GuiString"), runner.Settings().downloadId);

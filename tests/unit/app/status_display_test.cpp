@@ -14,12 +14,16 @@ TEST(ProgressPrefix, EightBlanksPercentWithTwoDecimals) {
         double percent;
         const char* prefix;
     } cases[] = {
-        {42.5, "        42.50% - "},  {0.0, "        0.00% - "},
-        {99.999, "        100.00% - "}, {100.0, "        100.00% - "},
-        {3.14159, "        3.14% - "},  {-1.0, "        -1.00% - "},
+        {42.5, "        42.50% - "},
+        {0.0, "        0.00% - "},
+        {99.999, "        100.00% - "},
+        {100.0, "        100.00% - "},
+        {3.14159, "        3.14% - "},
+        {-1.0, "        -1.00% - "},
         {12345678.9, "        12345678.90% - "},
     };
-    for (const auto& c : cases) EXPECT_EQ(App::FormatProgressPrefix(c.percent), c.prefix) << c.percent;
+    for (const auto& c : cases)
+        EXPECT_EQ(App::FormatProgressPrefix(c.percent), c.prefix) << c.percent;
     EXPECT_STREQ(App::kBlankProgressPrefix, "        ");
 }
 
