@@ -168,13 +168,4 @@ TEST(GetOSDescription, VistaWithDetail) {
     EXPECT_NE(description.find("' Build="), std::string::npos) << description;
 }
 
-TEST(GetScreenSize, MatchesTheSystemMetrics) {
-    int width = 0;
-    int height = 0;
-    const std::string text = Utils::OS::GetScreenSize(width, height);
-    EXPECT_EQ(width, GetSystemMetrics(SM_CXSCREEN));
-    EXPECT_EQ(height, GetSystemMetrics(SM_CYSCREEN));
-    EXPECT_EQ(text, std::to_string(width) + "," + std::to_string(height));
-}
-
 }  // namespace
