@@ -109,14 +109,4 @@ TEST(DialogTemplate, MainDialogIsAsSpecifiedAndAllHidden) {
     }
 }
 
-TEST(DialogTemplate, AboutBoxHasOkButton) {
-    const DialogTemplate about = ReadTemplate(IDD_ABOUTBOX);
-    EXPECT_EQ(about.caption, "About");
-    EXPECT_EQ(about.cx, 187);
-    EXPECT_EQ(about.cy, 102);
-    bool hasOk = false;
-    for (const TemplateItem& item : about.items) hasOk = hasOk || item.id == IDOK;
-    EXPECT_TRUE(hasOk);
-}
-
 }  // namespace

@@ -169,26 +169,6 @@ TEST(MainDialog, UnchangedProgressCostsNoTripToTheDialogThread) {
               "        11.00% - Please wait, connecting to the server");
 }
 
-TEST(MainDialog, CloseQuestionYesMinimisesNoEndsWithZero) {
-    DialogRunner runner;
-    HWND window = runner.Start();
-    ASSERT_NE(window, nullptr);
-    TestSupport::PressButton(window, IDOK);  // Enter: nothing
-    ::Sleep(200);
-    EXPECT_EQ(TestSupport::WaitForMessageBox("", kOwnProcess, 0), nullptr);
-
-    TestSupport::PressButton(window, IDCANCEL);
-    HWND question = TestSupport::WaitForMessageBox("", kOwnProcess, 5000);
-    ASSERT_NE(question, nullptr);
-    EXPECT_EQ(TestSupport::GetMessageBoxText(question), "Continue with the operation?");
-    TestSupport::PressButton(question, IDYES);
-    EXPECT_TRUE(TestSupport::WaitUntil([&] { return ::IsIconic(window) != FALSE; }, 3000));
-    EXPECT_EQ(runner.WaitForThreadEnd(0), static_cast<DWORD>(STILL_ACTIVE));
-
-    runner.CloseWithNo();
-    EXPECT_EQ(runner.WaitForThreadEnd(5000), 0u);
-}
-
 TEST(MainDialog, AboutBoxClosesOnCommandsOneToSeven) {
     DialogRunner runner;
     HWND window = runner.Start();
@@ -216,13 +196,6 @@ TEST(MainDialog, UninstallModeStartsNoInstallation) {
     EXPECT_FALSE(runner.Dialog().started);
     Utils::RegManager productKey(true, runner.Settings().brand);
     EXPECT_EQ(productKey.GetStringValue("GuiString"), runner.Settings().downloadId);
-}
-
-TEST(MainDialog, SkinUrlIsKept) {
-    DialogRunner runner;
-    ASSERT_NE(runner.Start(), nullptr);
-    runner.Dialog().SetSkinUrl("http://127.0.0.1/skin.html");
-    EXPECT_EQ(runner.Dialog().GetSkinUrl(), "http://127.0.0.1/skin.html");
 }
 
 }  // namespace
