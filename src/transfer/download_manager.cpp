@@ -121,6 +121,7 @@ void DownloadManager::RunParallelDownloads(int workerCount) {
     if (workers.empty()) DownloadWorker();
     for (const Utils::UniqueKernelHandle& worker : workers)
         ::WaitForSingleObject(worker.Get(), INFINITE);
+    m_progressDisplay.Flush();
 }
 
 void DownloadManager::DownloadWorker() {

@@ -11,6 +11,7 @@ DownloadManager::FileDownloaderListener::FileDownloaderListener(DownloadManager&
                                                                 const std::string& shownPath,
                                                                 int index)
     : m_owner(owner), m_path(path), m_shownPath(shownPath), m_index(index) {
+    m_pending.reserve(kWriteBlockBytes + 1024);
     Engine::CreateFolderTree(path);
     m_file.Reset(::CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                                FILE_ATTRIBUTE_NORMAL | FILE_FLAG_RANDOM_ACCESS, nullptr));
@@ -24,22 +25,31 @@ bool DownloadManager::FileDownloaderListener::OnData(const std::string& chunk) {
             Transfer::Report(m_shownPath + Transfer::kFileErrorText, Transfer::kFatalSeverity);
         return false;
     }
-    DWORD written = 0;
-    if (!::WriteFile(m_file.Get(), chunk.data(), static_cast<DWORD>(chunk.size()), &written,
-                     nullptr) ||
-        written != chunk.size()) {
-        m_ok = false;
-        Discard();  // the report below may not return
-        Transfer::Report(Transfer::kWriteErrorText, Transfer::kFatalSeverity);
-        return false;
-    }
+    m_pending.append(chunk);
+    if (m_pending.size() >= kWriteBlockBytes && !WritePending()) return false;
     m_received += static_cast<std::int64_t>(chunk.size());
     m_owner.ReportProgress(m_received, m_index, m_expected);
     return true;
 }
 
+// Chunks are collected into larger blocks: one system call per 1 KB chunk
+// costs more than the transfer itself.
+bool DownloadManager::FileDownloaderListener::WritePending() {
+    DWORD written = 0;
+    bool ok = m_pending.empty() ||
+              (::WriteFile(m_file.Get(), m_pending.data(), static_cast<DWORD>(m_pending.size()), &written,
+                           nullptr) &&
+               written == m_pending.size());
+    m_pending.clear();
+    if (ok) return true;
+    m_ok = false;
+    Discard();  // the report below may not return
+    Transfer::Report(Transfer::kWriteErrorText, Transfer::kFatalSeverity);
+    return false;
+}
+
 void DownloadManager::FileDownloaderListener::OnComplete() {
-    if (m_file && m_ok) {
+    if (m_file && m_ok && WritePending()) {
         m_ok = ::CloseHandle(m_file.Release()) != FALSE;
         return;
     }
@@ -48,6 +58,7 @@ void DownloadManager::FileDownloaderListener::OnComplete() {
 }
 
 void DownloadManager::FileDownloaderListener::Discard() {
+    m_pending.clear();
     if (!m_file) return;
     m_file.Reset();
     ::DeleteFileA(m_path.c_str());
@@ -60,6 +71,7 @@ void DownloadManager::FileDownloaderListener::OnCancelled() {
 }
 
 void DownloadManager::FileDownloaderListener::OnError(int) {
+    m_pending.clear();
     m_file.Reset();
     m_ok = false;
 }

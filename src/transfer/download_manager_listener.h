@@ -19,6 +19,7 @@ public:
     // The response's declared length, -1 when unknown.
     void SetExpected(std::int64_t expected) { m_expected = expected; }
     // True until anything failed; after the transfer: the file is complete and closed.
+    // Chunks reach the file in blocks of 64 KB; the rest when the body is complete.
     bool IsOk() const { return m_ok; }
     std::int64_t GetReceived() const { return m_received; }
 
@@ -28,6 +29,10 @@ public:
     void OnError(int code) override;
 
 private:
+    static constexpr std::size_t kWriteBlockBytes = 64 * 1024;
+
+    // Writes the collected chunks; on failure reports the write error (fatal).
+    bool WritePending();
     // Closes and deletes a half-written file before a fatal report.
     void Discard();
 
@@ -39,4 +44,5 @@ private:
     std::int64_t m_expected = -1;
     bool m_ok = true;
     Utils::UniqueFileHandle m_file;
+    std::string m_pending;  // written chunks not yet passed to the file, below 64 KB + 1 KB
 };

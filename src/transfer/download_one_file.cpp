@@ -58,6 +58,7 @@ bool DownloadManager::DownloadOneFile(int kind, int attempt, const std::string& 
         result = listener.IsOk();
         status = downloader.GetStatusCode();
     }
+    m_progressDisplay.Flush();
     if (status >= kFirstFailingStatus) {
         result = false;
         RemoveFile(paths.received);

@@ -16,27 +16,41 @@ bool ProgressDisplay::Want(int position, bool hasText, double text) {
         m_wanted.text = text;
         m_wanted.textHundredths = VisibleHundredths(text);
     }
-    if (m_sending || !ChangedLocked()) return false;
+    if (m_sending || !DueLocked(false)) return false;
     m_sending = true;
     return true;
 }
 
-bool ProgressDisplay::ChangedLocked() const {
-    return m_wanted.position != m_shown.position ||
-           (m_wanted.hasText && m_wanted.textHundredths != m_shown.textHundredths);
+bool ProgressDisplay::DueLocked(bool force) const {
+    if (m_wanted.position != m_shown.position) return true;
+    if (!m_wanted.hasText || m_wanted.textHundredths == m_shown.textHundredths) return false;
+    return force || ::GetTickCount() - m_lastSendTick >= kTextIntervalMs;
 }
 
-void ProgressDisplay::Send() {
+void ProgressDisplay::Send() { SendLoop(false); }
+
+void ProgressDisplay::Flush() {
+    {
+        Utils::MT::ScopedLock lock(*this);
+        if (m_sending || !DueLocked(true)) return;
+        m_sending = true;
+    }
+    SendLoop(true);
+}
+
+void ProgressDisplay::SendLoop(bool force) {
     for (;;) {
         State previous, next;
         {
             Utils::MT::ScopedLock lock(*this);
-            if (!ChangedLocked()) {
+            if (!DueLocked(force)) {
                 m_sending = false;
                 return;
             }
+            force = false;
             previous = m_shown;
             next = m_shown = m_wanted;
+            m_lastSendTick = ::GetTickCount();
         }
         MainDialogOperations* dialog = g_mainDialog;
         if (!dialog) continue;

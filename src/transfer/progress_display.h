@@ -6,7 +6,9 @@
 // newest value. A value the user couldn't tell from the one on screen (same
 // bar position, same "%.2f" text) causes no dialog call at all, a worker never
 // waits for another worker's dialog call, and an older value can never
-// overwrite a newer one.
+// overwrite a newer one. Bar moves go out at once; a change of the text alone
+// at most every kTextIntervalMs (the dialog answers each change with a round
+// trip to its thread), and Flush shows what is left at the end of a transfer.
 #include <cstdint>
 
 #include "utils/mt/threads.h"
@@ -23,6 +25,8 @@ public:
     // Shows the newest wanted values on the main dialog, repeating while other
     // threads change them, then returns. Call without holding other locks.
     void Send();
+    // Shows a pending text change now, unless another thread is sending.
+    void Flush();
     // Forgets what is on screen, for when the bar was moved by other means
     // or restarts for another transfer: the next value is sent even if equal.
     void Forget();
@@ -34,11 +38,15 @@ private:
         double text = 0.0;
         std::int64_t textHundredths = -1;
     };
-    bool ChangedLocked() const;
+    static constexpr DWORD kTextIntervalMs = 40;
+    // Something to send: a bar move, or a text change (only when due unless forced).
+    bool DueLocked(bool force) const;
+    void SendLoop(bool force);
 
     State m_wanted;
     State m_shown;
     bool m_sending = false;
+    DWORD m_lastSendTick = 0;
 };
 
 }  // namespace Transfer
