@@ -100,6 +100,18 @@ TEST_F(ProgressReportTest, SingleTransferWithoutLengthLeavesTheBarAlone) {
     EXPECT_TRUE(m_dialog->ProgressTexts().empty());
 }
 
+// Text-only changes are paced, but the end of a transfer shows its last value.
+TEST_F(ProgressReportTest, LastValueOfATransferIsShown) {
+    std::string body = SomeBytes(400000, 9);
+    QueueFile("half.bin", "half.bin", body);
+    CommitDocument();
+    m_manager->SetTotalBytes(2 * static_cast<std::int64_t>(body.size()));
+    ASSERT_TRUE(FetchListed("half.bin", "half.bin", false));
+    ASSERT_FALSE(m_dialog->ProgressTexts().empty());
+    EXPECT_DOUBLE_EQ(m_dialog->ProgressTexts().back(), 10.0 * std::sqrt(50.0));
+    EXPECT_EQ(m_dialog->ProgressPositions().back().second, 70);
+}
+
 // Many threads report growing counts: the dialog sees values in order, never
 // a stale one after a newer one, and ends on the final value.
 TEST_F(ProgressReportTest, ConcurrentReportsReachTheDialogInOrder) {
