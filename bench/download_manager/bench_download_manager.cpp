@@ -30,7 +30,7 @@ namespace {
 constexpr char kBrand[] = "NimbraBenchDM";
 
 struct Options {
-    Bench::PayloadSpec payload;
+    Bench::PayloadPlan payload;
     int workers = 15;
     bool headless = false;
     std::string urlList, stopFile;

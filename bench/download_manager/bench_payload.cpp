@@ -59,15 +59,15 @@ std::string WindowsPath(const char* linuxPath) {
     return path;
 }
 
-std::vector<UpdateFileEntry> WritePayload(const PayloadSpec& spec, const std::string& folder,
+std::vector<UpdateFileEntry> WritePayload(const PayloadPlan& plan, const std::string& folder,
                                           const std::string& compressor) {
     std::vector<UpdateFileEntry> entries;
-    for (int i = 0; i <= spec.smallFiles; ++i) {
-        bool big = i == spec.smallFiles;
-        bool packed = !big && spec.packEvery > 0 && i % spec.packEvery == 0;
+    for (int i = 0; i <= plan.smallFiles; ++i) {
+        bool big = i == plan.smallFiles;
+        bool packed = !big && plan.packEvery > 0 && i % plan.packEvery == 0;
         std::string name = big ? "big.bin" : "f" + std::to_string(i) + ".dat";
         std::string plain = folder + "\\" + name;
-        if (!WriteGenerated(plain, big ? spec.bigBytes : spec.smallBytes, i)) return {};
+        if (!WriteGenerated(plain, big ? plan.bigBytes : plan.smallBytes, i)) return {};
         std::string served = plain;
         if (packed) {
             served = plain + ".Kelz";

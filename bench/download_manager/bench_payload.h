@@ -8,7 +8,7 @@
 
 namespace Bench {
 
-struct PayloadSpec {
+struct PayloadPlan {
     int smallFiles = 300;
     long long smallBytes = 1 << 20;
     long long bigBytes = 100LL << 20;
@@ -18,7 +18,7 @@ struct PayloadSpec {
 // Writes the payload below folder (served as "/files/..."): every third small
 // file packed with the general compressor, the big file plain. Returns the
 // document entries; empty on failure.
-std::vector<UpdateFileEntry> WritePayload(const PayloadSpec& spec, const std::string& folder,
+std::vector<UpdateFileEntry> WritePayload(const PayloadPlan& plan, const std::string& folder,
                                           const std::string& compressor);
 
 // Windows form of a Linux path given at build time.
