@@ -45,7 +45,6 @@ Options ParseOptions(int argc, char** argv) {
         else if (a == "--big-mb" && more) o.payload.bigBytes = std::atoll(argv[++i]) << 20;
         else if (a == "--workers" && more) o.workers = std::atoi(argv[++i]);
         else if (a == "--pack-every" && more) o.payload.packEvery = std::atoi(argv[++i]);
-        else if (a == "--pack-every" && more) o.payload.packEvery = std::atoi(argv[++i]);
         else if (a == "--url-list" && more) o.urlList = argv[++i];
         else if (a == "--stop-file" && more) o.stopFile = argv[++i];
         else if (a == "--headless") o.headless = true;
