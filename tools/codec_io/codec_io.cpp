@@ -2,6 +2,9 @@
 
 #include <windows.h>
 
+#include <cstdio>
+#include <new>
+
 namespace CodecIo {
 
 std::string DescribeError(DWORD code) {
@@ -108,6 +111,17 @@ void OutputFile::Commit() {
                      MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
         throw CodecError("cannot replace " + m_target + ": " + DescribeError(GetLastError()));
     m_committed = true;
+}
+
+int RunReportingFailures(const char* program, const std::function<int()>& body) {
+    try {
+        return body();
+    } catch (const CodecError& error) {
+        std::fprintf(stderr, "%s: %s\n", program, error.what());
+    } catch (const std::bad_alloc&) {
+        std::fprintf(stderr, "%s: out of memory\n", program);
+    }
+    return kFailureExit;
 }
 
 }  // namespace CodecIo

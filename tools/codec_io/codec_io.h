@@ -3,6 +3,7 @@
 // with a one-line message; the programs print it and exit with a failure code.
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <stdexcept>
 #include <string>
 
@@ -14,6 +15,13 @@ class CodecError : public std::runtime_error {
 public:
     explicit CodecError(const std::string& message) : std::runtime_error(message) {}
 };
+
+constexpr int kFailureExit = 1;
+constexpr int kUsageExit = 2;
+
+// Runs a program's body and returns its exit code; a CodecError or exhausted
+// memory becomes one line "<program>: <reason>" on stderr and kFailureExit.
+int RunReportingFailures(const char* program, const std::function<int()>& body);
 
 // The text of a Win32 error code, on one line.
 std::string DescribeError(DWORD code);

@@ -2,7 +2,6 @@
 //   unkelw -o <wav> <compressed>            unpack (exit 0 only when verified)
 //   unkelw -c <wav> <compressed>            pack (also --encode)
 #include <cstdio>
-#include <new>
 #include <string>
 #include <vector>
 
@@ -11,14 +10,11 @@
 
 namespace {
 
-constexpr int kUsageError = 2;
-constexpr int kFailure = 1;
-
 int Usage() {
     std::fprintf(stderr,
                  "unkelw: usage: unkelw -o <wav> <compressed> | "
                  "unkelw -c <wav> <compressed>\n");
-    return kUsageError;
+    return CodecIo::kUsageExit;
 }
 
 int Run(const std::vector<std::string>& args) {
@@ -38,12 +34,5 @@ int Run(const std::vector<std::string>& args) {
 
 int main(int argc, char** argv) {
     std::vector<std::string> args(argv + 1, argv + argc);
-    try {
-        return Run(args);
-    } catch (const CodecIo::CodecError& error) {
-        std::fprintf(stderr, "unkelw: %s\n", error.what());
-    } catch (const std::bad_alloc&) {
-        std::fprintf(stderr, "unkelw: out of memory\n");
-    }
-    return kFailure;
+    return CodecIo::RunReportingFailures("unkelw", [&] { return Run(args); });
 }

@@ -3,7 +3,6 @@
 //   unkelz c [-<level>] <input> <compressed>   pack, level 1..22
 #include <cstdio>
 #include <cstdlib>
-#include <new>
 #include <string>
 #include <vector>
 
@@ -12,14 +11,11 @@
 
 namespace {
 
-constexpr int kUsageError = 2;
-constexpr int kFailure = 1;
-
 int Usage() {
     std::fprintf(stderr,
                  "unkelz: usage: unkelz d <compressed> <unpacked> | "
                  "unkelz c [-<level>] <input> <compressed>\n");
-    return kUsageError;
+    return CodecIo::kUsageExit;
 }
 
 bool ParseLevel(const std::string& text, int& level) {
@@ -50,12 +46,5 @@ int Run(const std::vector<std::string>& args) {
 int main(int argc, char** argv) {
     std::vector<std::string> args(argv + 1, argv + argc);
     if (args.empty()) return Usage();
-    try {
-        return Run(args);
-    } catch (const CodecIo::CodecError& error) {
-        std::fprintf(stderr, "unkelz: %s\n", error.what());
-    } catch (const std::bad_alloc&) {
-        std::fprintf(stderr, "unkelz: out of memory\n");
-    }
-    return kFailure;
+    return CodecIo::RunReportingFailures("unkelz", [&] { return Run(args); });
 }
