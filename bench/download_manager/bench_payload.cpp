@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "support/updater_process.h"
 #include "utils/unique_handle.h"
 
 namespace Bench {
@@ -30,19 +31,6 @@ bool WriteGenerated(const std::string& path, long long size, unsigned seed) {
         if (std::fwrite(block.data(), 1, part, file.Get()) != part) return false;
     }
     return std::fclose(file.Release()) == 0;
-}
-
-bool Run(std::string commandLine) {
-    STARTUPINFOA startup{};
-    startup.cb = sizeof(startup);
-    PROCESS_INFORMATION process{};
-    if (!CreateProcessA(nullptr, &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                        &process))
-        return false;
-    Utils::UniqueKernelHandle processHandle(process.hProcess), threadHandle(process.hThread);
-    WaitForSingleObject(processHandle.Get(), INFINITE);
-    DWORD code = 1;
-    return GetExitCodeProcess(processHandle.Get(), &code) && code == 0;
 }
 
 long long FileSize(const std::string& path) {
@@ -71,7 +59,7 @@ std::vector<UpdateFileEntry> WritePayload(const PayloadPlan& plan, const std::st
         std::string served = plain;
         if (packed) {
             served = plain + ".Kelz";
-            if (!Run(compressor + " c " + plain + " " + served)) return {};
+            if (!TestSupport::RunToSuccess(compressor + " c " + plain + " " + served)) return {};
             DeleteFileA(plain.c_str());
         }
         UpdateFileEntry entry;

@@ -48,6 +48,20 @@ DWORD ChildProcess::WaitForExitCode(DWORD timeoutMs) {
     return code;
 }
 
+bool RunToSuccess(const std::string& commandLine) {
+    std::string buffer = commandLine;  // CreateProcessA may write into the command line
+    STARTUPINFOA startup{};
+    startup.cb = sizeof(startup);
+    PROCESS_INFORMATION process{};
+    if (!::CreateProcessA(nullptr, &buffer[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                          &startup, &process))
+        return false;
+    Utils::UniqueKernelHandle processHandle(process.hProcess), threadHandle(process.hThread);
+    ::WaitForSingleObject(processHandle.Get(), INFINITE);
+    DWORD code = 1;
+    return ::GetExitCodeProcess(processHandle.Get(), &code) && code == 0;
+}
+
 DWORD FindProcessByName(const std::string& exeName) {
     Utils::UniqueFileHandle snapshot(::CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
     if (!snapshot) return 0;

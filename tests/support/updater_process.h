@@ -33,6 +33,9 @@ private:
     DWORD m_id = 0;
 };
 
+// Runs a command line to its end; true when it exited with code 0.
+bool RunToSuccess(const std::string& commandLine);
+
 // The id of a running process whose executable file name is exeName
 // (ignoring letter case), 0 when there is none.
 DWORD FindProcessByName(const std::string& exeName);

@@ -6,31 +6,18 @@
 #include <vector>
 
 #include "support/update_document_builder.h"
+#include "support/updater_process.h"
 #include "utils/unique_handle.h"
 
 namespace DownloadManagerTest {
 namespace {
 
-bool RunAndWait(std::string commandLine) {
-    std::vector<char> buffer(commandLine.begin(), commandLine.end());
-    buffer.push_back('\0');
-    STARTUPINFOA startup{};
-    startup.cb = sizeof(startup);
-    PROCESS_INFORMATION process{};
-    if (!CreateProcessA(nullptr, buffer.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                        &process))
-        return false;
-    Utils::UniqueKernelHandle processHandle(process.hProcess), threadHandle(process.hThread);
-    WaitForSingleObject(processHandle.Get(), INFINITE);
-    DWORD code = 1;
-    return GetExitCodeProcess(processHandle.Get(), &code) && code == 0;
-}
-
 std::string Pack(const std::string& command, const std::string& content, const std::string& work,
                  const char* extension) {
     std::string input = work + "\\" + TestSupport::UniqueName("plain");
     std::string packed = input + extension;
-    if (!TestSupport::WriteFile(input, content) || !RunAndWait(command + " " + input + " " + packed))
+    if (!TestSupport::WriteFile(input, content) ||
+        !TestSupport::RunToSuccess(command + " " + input + " " + packed))
         return "";
     return TestSupport::ReadFile(packed);
 }
@@ -128,8 +115,10 @@ void DownloadManagerFixture::QueueFile(const std::string& clientPath, const std:
 
 void DownloadManagerFixture::InstallTools() {
     CreateDirectoryA(Path("tools").c_str(), nullptr);
-    ASSERT_TRUE(CopyFileA(BuiltToolPath(UNKELZ_EXE).c_str(), Path("tools\\unkelz.exe").c_str(), FALSE));
-    ASSERT_TRUE(CopyFileA(BuiltToolPath(UNKELW_EXE).c_str(), Path("tools\\unkelw.exe").c_str(), FALSE));
+    ASSERT_TRUE(
+        CopyFileA(BuiltToolPath(UNKELZ_EXE).c_str(), Path("tools\\unkelz.exe").c_str(), FALSE));
+    ASSERT_TRUE(
+        CopyFileA(BuiltToolPath(UNKELW_EXE).c_str(), Path("tools\\unkelw.exe").c_str(), FALSE));
     m_generalTool = "tools\\unkelz.exe";
     m_soundTool = "tools\\unkelw.exe";
 }
@@ -140,8 +129,8 @@ void DownloadManagerFixture::CommitDocument() {
     builder.Root("CompressFilePath", m_generalTool).Root("CompressWAVPath", m_soundTool);
     long long total = 0;
     for (const UpdateFileEntry& entry : m_listed) {
-        builder.AddFile({entry.serverRelativePath, entry.clientRelativePath, entry.checkSum, entry.size,
-                         entry.isCompressed});
+        builder.AddFile({entry.serverRelativePath, entry.clientRelativePath, entry.checkSum,
+                         entry.size, entry.isCompressed});
         total += entry.size;
     }
     std::string documentPath = Path(TestSupport::UniqueName("document") + ".xml");
@@ -152,11 +141,12 @@ void DownloadManagerFixture::CommitDocument() {
     m_manager->SetTotalBytes(total);
 }
 
-bool DownloadManagerFixture::FetchListed(const std::string& clientPath, const std::string& serverName,
-                                         bool compressed, int attempt, int index) {
+bool DownloadManagerFixture::FetchListed(const std::string& clientPath,
+                                         const std::string& serverName, bool compressed,
+                                         int attempt, int index) {
     return m_manager->DownloadOneFile(DownloadManager::kListedFile, attempt, clientPath,
-                                      "/files/" + serverName, clientPath, m_server->Host(), compressed,
-                                      index);
+                                      "/files/" + serverName, clientPath, m_server->Host(),
+                                      compressed, index);
 }
 
 std::string DownloadManagerFixture::InstalledChecksum(const std::string& clientPath) const {
@@ -175,8 +165,10 @@ int DownloadManagerFixture::SideFileCount() const {
         do {
             std::string name = entry.cFileName;
             if (name == "." || name == "..") continue;
-            if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) pending.push_back(folder + "\\" + name);
-            else if (name.find(".part") != std::string::npos) ++count;
+            if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+                pending.push_back(folder + "\\" + name);
+            else if (name.find(".part") != std::string::npos)
+                ++count;
         } while (FindNextFileA(find.Get(), &entry));
     }
     return count;
