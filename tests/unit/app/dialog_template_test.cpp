@@ -71,7 +71,7 @@ DialogTemplate ReadTemplate(int id) {
     return result;
 }
 
-TEST(DialogTemplate, MainDialogIsAsSpecifiedAndAllHidden) {
+TEST(DialogTemplate, MainDialogMatchesItsTemplateAndAllHidden) {
     const DialogTemplate dialog = ReadTemplate(IDD_MAINDLG);
     EXPECT_EQ(dialog.style, 0x00CA0040u);
     EXPECT_EQ(dialog.cx, 236);
