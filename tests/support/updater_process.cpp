@@ -19,14 +19,17 @@ ChildProcess::~ChildProcess() {
 
 bool ChildProcess::Start(const std::string& exePath, const std::string& arguments,
                          const std::string& folder) {
-    std::string commandLine = Quote(exePath) + (arguments.empty() ? "" : " " + arguments);
+    return StartCommandLine(Quote(exePath) + (arguments.empty() ? "" : " " + arguments), folder);
+}
+
+bool ChildProcess::StartCommandLine(std::string commandLine, const std::string& folder) {
     STARTUPINFOA startup = {};
     startup.cb = sizeof(startup);
     PROCESS_INFORMATION info = {};
-    if (!::CreateProcessA(exePath.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr,
+    if (!::CreateProcessA(nullptr, &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr,
                           folder.empty() ? nullptr : folder.c_str(), &startup, &info))
         return false;
-    ::CloseHandle(info.hThread);
+    Utils::UniqueKernelHandle thread(info.hThread);
     m_process.Reset(info.hProcess);
     m_id = info.dwProcessId;
     return true;
@@ -49,17 +52,8 @@ DWORD ChildProcess::WaitForExitCode(DWORD timeoutMs) {
 }
 
 bool RunToSuccess(const std::string& commandLine) {
-    std::string buffer = commandLine;  // CreateProcessA may write into the command line
-    STARTUPINFOA startup{};
-    startup.cb = sizeof(startup);
-    PROCESS_INFORMATION process{};
-    if (!::CreateProcessA(nullptr, &buffer[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                          &startup, &process))
-        return false;
-    Utils::UniqueKernelHandle processHandle(process.hProcess), threadHandle(process.hThread);
-    ::WaitForSingleObject(processHandle.Get(), INFINITE);
-    DWORD code = 1;
-    return ::GetExitCodeProcess(processHandle.Get(), &code) && code == 0;
+    ChildProcess process;
+    return process.StartCommandLine(commandLine) && process.WaitForExitCode(INFINITE) == 0;
 }
 
 DWORD FindProcessByName(const std::string& exeName) {

@@ -22,6 +22,8 @@ public:
     // Starts "exePath" arguments in folder (the current folder when empty).
     bool Start(const std::string& exePath, const std::string& arguments,
                const std::string& folder = "");
+    // Starts a whole command line (program name first, quoted as needed).
+    bool StartCommandLine(std::string commandLine, const std::string& folder = "");
     DWORD Id() const { return m_id; }
     HANDLE Handle() const { return m_process.Get(); }
     bool IsRunning() const;

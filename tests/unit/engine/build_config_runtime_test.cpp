@@ -13,8 +13,8 @@
 #include "stamp_file.h"
 #include "stamp_image.h"
 #include "support/scratch.h"
+#include "support/updater_process.h"
 #include "utils/string/string_utils.h"
-#include "utils/unique_handle.h"
 
 namespace {
 
@@ -27,21 +27,12 @@ std::string ProbePath() {
 
 // Runs the probe and returns its "name=value" lines; empty if it failed.
 std::map<std::string, std::string> RunProbe(const std::string& exe, const std::string& output) {
-    std::string command = "\"" + exe + "\" \"" + output + "\"";
-    STARTUPINFOA startup = {};
-    startup.cb = sizeof(startup);
-    PROCESS_INFORMATION info = {};
-    if (!CreateProcessA(exe.c_str(), &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                        &startup, &info)) {
+    TestSupport::ChildProcess probe;
+    if (!probe.Start(exe, "\"" + output + "\"")) {
         ADD_FAILURE() << "cannot start " << exe << ", error " << GetLastError();
         return {};
     }
-    Utils::UniqueKernelHandle process(info.hProcess);
-    Utils::UniqueKernelHandle thread(info.hThread);
-    EXPECT_EQ(WaitForSingleObject(process.Get(), 60000), WAIT_OBJECT_0);
-    DWORD code = 1;
-    GetExitCodeProcess(process.Get(), &code);
-    EXPECT_EQ(code, 0u);
+    EXPECT_EQ(probe.WaitForExitCode(60000), 0u);
     std::map<std::string, std::string> values;
     std::istringstream lines(TestSupport::ReadFile(output));
     for (std::string line; std::getline(lines, line);) {
