@@ -10,12 +10,6 @@
 namespace Engine {
 namespace {
 
-struct IdListTraits {  // item identifier lists belong to the shell allocator
-    using Handle = LPITEMIDLIST;
-    static Handle Invalid() noexcept { return nullptr; }
-    static void Close(Handle list) noexcept { CoTaskMemFree(list); }
-};
-
 constexpr char kFallbackProgramFiles[] = "C:\\Program Files";
 constexpr char kFallbackBase[] = "c:\\Program Files";
 
@@ -24,7 +18,7 @@ void DropTrailingBackslash(std::string& path) {
 }
 
 std::string FolderFromIdList(int csidl) {
-    Utils::UniqueHandle<IdListTraits> list;
+    Utils::UniqueItemIdList list;
     if (FAILED(SHGetSpecialFolderLocation(nullptr, csidl, list.Receive())) || !list) return "";
     char path[MAX_PATH] = {};
     if (!SHGetPathFromIDListA(list.Get(), path)) return "";

@@ -2,6 +2,8 @@
 // Move-only owners for Win32 handles. Every handle the program opens lives in
 // one of these so that early returns cannot leak it.
 #include <windows.h>
+#include <objbase.h>
+#include <shtypes.h>
 #include <wininet.h>
 
 #include <cassert>
@@ -83,6 +85,11 @@ struct StdioFileTraits {
     static void Close(Handle h) noexcept { std::fclose(h); }
 };
 
+struct ItemIdListTraits {  // shell item identifier lists belong to the COM allocator
+    using Handle = LPITEMIDLIST;
+    static Handle Invalid() noexcept { return nullptr; }
+    static void Close(Handle h) noexcept { ::CoTaskMemFree(h); }
+};
 struct IconHandleTraits {
     using Handle = HICON;
     static Handle Invalid() noexcept { return nullptr; }
@@ -97,5 +104,6 @@ using UniqueFindHandle = UniqueHandle<FindHandleTraits>;
 using UniqueModule = UniqueHandle<ModuleHandleTraits>;
 using UniqueStdioFile = UniqueHandle<StdioFileTraits>;
 using UniqueIcon = UniqueHandle<IconHandleTraits>;
+using UniqueItemIdList = UniqueHandle<ItemIdListTraits>;
 
 }  // namespace Utils

@@ -5,6 +5,8 @@
 
 #include <vector>
 
+#include "utils/unique_handle.h"
+
 namespace Utils {
 namespace File {
 
@@ -47,13 +49,12 @@ std::string GetModulePath(bool fileNameOnly, bool dropExtension, bool folderOnly
 }
 
 std::string GetSpecialFolder(int csidl) {
-    LPITEMIDLIST items = nullptr;
-    if (FAILED(::SHGetSpecialFolderLocation(nullptr, csidl, &items)) || items == nullptr)
+    UniqueItemIdList items;
+    if (FAILED(::SHGetSpecialFolderLocation(nullptr, csidl, items.Receive())) || !items)
         return FallbackFolder(csidl);
     char path[MAX_PATH + 1] = {};
     ::SHGetSpecialFolderPathA(nullptr, path, csidl, FALSE);
-    ::SHGetPathFromIDListA(items, path);
-    ::CoTaskMemFree(items);
+    ::SHGetPathFromIDListA(items.Get(), path);
     std::string folder = path;
     if (!folder.empty() && folder.back() == '\\') folder.pop_back();
     return folder;
