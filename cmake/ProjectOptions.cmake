@@ -10,10 +10,15 @@ target_compile_options(project_options INTERFACE
 target_link_options(project_options INTERFACE -static -static-libgcc -static-libstdc++)
 target_include_directories(project_options INTERFACE ${PROJECT_SOURCE_DIR}/src)
 
-# Adds a static library of the sources found in the given folder (recursively).
+# Adds a static library of the sources found in the given folder (recursively),
+# leaving out the sources below any folder named after EXCLUDE (a layer of its own).
 function(add_subsystem_library name folder)
+  cmake_parse_arguments(L "" "" "EXCLUDE" ${ARGN})
   file(GLOB_RECURSE sources CONFIGURE_DEPENDS ${folder}/*.cpp)
   list(FILTER sources EXCLUDE REGEX "/main\\.cpp$")
+  foreach(sub IN LISTS L_EXCLUDE)
+    list(FILTER sources EXCLUDE REGEX "^${folder}/${sub}/")
+  endforeach()
   if(NOT sources)
     return()
   endif()

@@ -40,7 +40,7 @@ double MicrosecondsPerCall(int count, Call call) {
 }  // namespace
 
 int main() {
-    App::BuildSettings settings;
+    BuildSettings settings;
     settings.serverHost = "127.0.0.1";
     settings.brand = "NimbraProgressBench_" + std::to_string(::GetCurrentProcessId());
     BenchDialog dialog(settings);

@@ -89,7 +89,7 @@ bool Prepare(Bed& bed, const std::string& root) {
     }
     std::string documentPath = root + "\\document.xml";
     if (!builder.WriteTo(documentPath)) return false;
-    bed.manager = std::make_unique<DownloadManager>();
+    bed.manager = std::make_unique<DownloadManager>(BuildSettings{});
     if (bed.manager->GetDocument().Load(documentPath) != UpdateDocument::LoadStatus::Loaded) return false;
     bed.manager->TakeDocumentValues();
     bed.manager->SetDataFolder(data);
@@ -140,7 +140,7 @@ int RunBench(void* argument) {
 // The real dialog, with the benchmark in place of the installation worker.
 class BenchDialog : public CMainDlg {
 public:
-    BenchDialog(App::BuildSettings settings, Bed& bed) : CMainDlg(std::move(settings)), m_bed(bed) {}
+    BenchDialog(BuildSettings settings, Bed& bed) : CMainDlg(std::move(settings)), m_bed(bed) {}
 
 protected:
     void StartInstallation(const std::string&) override {
@@ -165,7 +165,7 @@ int main(int argc, char** argv) {
         return 1;
     }
     if (bed.options.headless) return RunBench(&bed);
-    App::BuildSettings settings;
+    BuildSettings settings;
     settings.brand = kBrand;
     settings.serverHost = "localhost";
     BenchDialog dialog(settings, bed);

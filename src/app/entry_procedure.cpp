@@ -3,10 +3,10 @@
 #include <commctrl.h>
 #include <objbase.h>
 
-#include "app/build_settings.h"
 #include "app/command_line.h"
 #include "app/main_dialog.h"
 #include "app/uninstall_launcher.h"
+#include "engine/build_settings.h"
 #include "utils/unique_handle.h"
 
 namespace App {
@@ -43,7 +43,7 @@ int RunEntryProcedure(HINSTANCE instance, const char* commandLine) {
     }
     if (request.delayMs > 0) ::Sleep(request.delayMs);
 
-    CMainDlg dialog(ReadBuildSettings());
+    CMainDlg dialog(Engine::ReadBuildSettings());
     if (request.form == StartForm::UninstallRun) {
         dialog.SetUninstallMode(true);
         if (request.waitForProcess && !WaitForLauncher(request.processId)) return 0;

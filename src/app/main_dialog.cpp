@@ -7,7 +7,11 @@
 #include "app/about_box.h"
 #include "app/dialog_layout.h"
 #include "app/resource_ids.h"
+#include "engine/build_settings.h"
+#include "app/installation_thread.h"
+#include "utils/mt/threads.h"
 #include "utils/reg/reg_manager.h"
+#include "utils/unique_handle.h"
 
 namespace {
 
@@ -35,7 +39,8 @@ void PlaceControl(HWND control, const RECT& rect) {
 
 }  // namespace
 
-CMainDlg::CMainDlg(App::BuildSettings settings) : m_settings(std::move(settings)) {}
+CMainDlg::CMainDlg(BuildSettings settings)
+    : m_settings(std::move(settings)), m_downloadManager(m_settings) {}
 
 CMainDlg::~CMainDlg() {
     if (g_mainDialog == this) g_mainDialog = nullptr;
@@ -103,8 +108,8 @@ bool CMainDlg::OnInitDialog() {
 
     // Created once and shared by every thread for the rest of the process.
     Utils::g_productKeyManager = new Utils::RegManager(true, m_settings.brand);
-    if (!App::RecordBuildSettings(*Utils::g_productKeyManager, m_settings))
-        ReportError("Failed to write to registry, restart and try again.", kFatalSeverity);
+    if (!Engine::RecordBuildSettings(*Utils::g_productKeyManager, m_settings))
+        ReportError(kRegistryWriteFailedText, kFatalSeverity);
 
     if (IsFirstRun()) {
         ArrangeControls(App::kFirstRunHeight);
@@ -123,7 +128,7 @@ void CMainDlg::StartRun() {
         return;
     }
     std::string host;
-    if (!App::DecodeServerHost(m_settings, host))
+    if (!Engine::DecodeSetting(m_settings.serverHost, host))
         ReportError("The download server address of this build is invalid.", kFatalSeverity);
     StartInstallation(host);
 }
@@ -180,7 +185,11 @@ void CMainDlg::OnUninstallMessage() {
 }
 
 void CMainDlg::StartInstallation(const std::string& host) {
-    if (!m_installation.Start(host)) SetStatusText("Failed to start the installation.");
+    m_downloadManager.SetServerHost(host);
+    // The worker is never joined: it ends the process when the run is over.
+    Utils::UniqueKernelHandle worker(
+        Utils::MT::StartThread(&App::InstallationThread, &m_downloadManager));
+    if (!worker) SetStatusText("Failed to start the installation.");
 }
 
 void CMainDlg::EndProcess(UINT exitCode) { ::ExitProcess(exitCode); }

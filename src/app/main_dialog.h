@@ -8,23 +8,22 @@
 #include <mutex>
 #include <string>
 
-#include "app/build_settings.h"
-#include "app/installation_launcher.h"
-#include "app/main_dialog_operations.h"
 #include "app/program_icons.h"
 #include "app/status_display.h"
+#include "transfer/build_settings.h"
+#include "transfer/download_manager.h"
+#include "utils/run_reporter.h"
 
-class CMainDlg : public MainDialogOperations {
+class CMainDlg : public RunReporter {
 public:
     static constexpr UINT kSkinMessage = WM_APP + 1;  // posted by SetSkinUrl
     static constexpr UINT kUninstallMessage =
         WM_APP + 2;  // posted by initialisation in uninstall mode
     static constexpr UINT kApplyDisplayMessage = WM_APP + 3;  // sent: apply pending display changes
-    static constexpr int kFatalSeverity = 4;
     static constexpr DWORD kLaterReportExitCode = 1000;
     static constexpr DWORD kProgressCompletePauseMs = 600;
 
-    explicit CMainDlg(App::BuildSettings settings);
+    explicit CMainDlg(BuildSettings settings);
     ~CMainDlg() override;
     CMainDlg(const CMainDlg&) = delete;
     CMainDlg& operator=(const CMainDlg&) = delete;
@@ -35,7 +34,7 @@ public:
     // Set before DoModal: the dialog then runs the uninstall flow instead of an installation.
     void SetUninstallMode(bool uninstallMode) { m_uninstallMode = uninstallMode; }
 
-    // MainDialogOperations: any thread.
+    // RunReporter: any thread.
     void SetStatusText(const std::string& text) override;
     void SetProgressText(double percent) override;
     void SetProgressPos(int controlId, int position) override;
@@ -43,13 +42,16 @@ public:
     void SetSkinUrl(const std::string& url) override;
     bool IsFirstRun() override;
     void ReportError(const std::string& message, int severity) override;
+    void SetWindowTitle(const std::string& title) override;
     HWND GetDialogWindow() const override { return m_hWnd; }
 
     std::string GetSkinUrl() const;
 
 protected:
-    // Hands the decoded service host to the installation run and starts its worker.
+    // Hands the decoded service host to the download manager and starts the
+    // installation worker with it. Tests replace it to run no installation.
     virtual void StartInstallation(const std::string& host);
+    DownloadManager& GetDownloadManager() { return m_downloadManager; }
     // Ends the process; must not return.
     virtual void EndProcess(UINT exitCode);
 
@@ -68,9 +70,9 @@ private:
 
     HWND m_hWnd = nullptr;
     HINSTANCE m_instance = nullptr;
-    const App::BuildSettings m_settings;
+    const BuildSettings m_settings;
     App::ProgramIcons m_icons;
-    App::InstallationLauncher m_installation;  // stands in for the download manager
+    DownloadManager m_downloadManager;  // the run's controller, built from m_settings
     App::StatusDisplay m_display;
     mutable std::mutex m_skinUrlLock;
     std::string m_skinUrl;

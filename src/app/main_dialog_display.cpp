@@ -35,6 +35,10 @@ void CMainDlg::SetSkinUrl(const std::string& url) {
     ::PostMessageA(m_hWnd, kSkinMessage, 0, 0);
 }
 
+void CMainDlg::SetWindowTitle(const std::string& title) {
+    if (m_hWnd != nullptr) ::SetWindowTextA(m_hWnd, title.c_str());
+}
+
 std::string CMainDlg::GetSkinUrl() const {
     std::lock_guard<std::mutex> lock(m_skinUrlLock);
     return m_skinUrl;

@@ -1,11 +1,7 @@
 // The reporting form of the load, kept apart so that programs which only
 // read documents need no main dialog.
-#include "app/main_dialog_operations.h"
 #include "document/update_document.h"
-
-namespace {
-const int kFatalSeverity = 4;
-}
+#include "utils/run_reporter.h"
 
 bool UpdateDocument::LoadAndValidate(const std::string& path) {
     const LoadStatus status = Load(path);

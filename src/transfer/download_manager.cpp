@@ -4,14 +4,12 @@
 
 #include <algorithm>
 
-#include "engine/build_config_block.h"
 #include "transfer/download_progress.h"
 #include "transfer/download_reports.h"
+#include "utils/exception.h"
 #include "utils/reg/reg_manager.h"
 #include "utils/string/string_utils.h"
 #include "utils/unique_handle.h"
-
-DownloadManager* g_downloadManager = nullptr;
 
 namespace {
 constexpr char kInstalledSubkey[] = "Installed";
@@ -19,14 +17,9 @@ constexpr char kInstalledSubkey[] = "Installed";
 std::string Lowered(std::string text) { return Utils::String::ToLower(text); }
 }  // namespace
 
-DownloadManager::DownloadManager()
-    : m_brand(BuildConfig::GetBrand()), m_updaterChecksum(BuildConfig::GetUpdaterChecksum()) {
-    g_downloadManager = this;
-}
+DownloadManager::DownloadManager(BuildSettings settings) : m_settings(std::move(settings)) {}
 
-DownloadManager::~DownloadManager() {
-    if (g_downloadManager == this) g_downloadManager = nullptr;
-}
+DownloadManager::~DownloadManager() = default;
 
 void DownloadManager::TakeDocumentValues() {
     m_filesServer = m_document.GetFilesServer();
@@ -39,6 +32,11 @@ void DownloadManager::SetProductExePath(const std::string& path) {
     std::size_t slash = path.rfind('\\');
     m_productExeName = slash == std::string::npos ? path : path.substr(slash + 1);
     m_productExeFolder = slash == std::string::npos ? "" : path.substr(0, slash);
+}
+
+std::string DownloadManager::GetInstalledProductPath() const {
+    if (m_productExeName.empty() || m_dataFolder.empty()) return "";
+    return m_dataFolder + "\\" + m_productExePath;
 }
 
 void DownloadManager::SetDocumentFiles(const std::vector<UpdateFileEntry>& files) {
@@ -124,22 +122,40 @@ void DownloadManager::RunParallelDownloads(int workerCount) {
     m_progressDisplay.Flush();
 }
 
-void DownloadManager::DownloadWorker() {
-    for (int index = TakeNextFile(); index >= 0; index = TakeNextFile()) {
-        const std::string& clientPath = m_fetchClientPaths[index];
-        for (int attempt = 0; attempt <= kLastAttempt; ++attempt) {
-            if (DownloadOneFile(kListedFile, attempt, clientPath, m_fetchServerPaths[index], clientPath,
-                                m_filesServer, m_fetchCompressed[index], index)) {
-                RecordInstalled(index);
-                break;
-            }
-        }
+bool DownloadManager::DownloadWithRetries(int kind, const std::string& localPath,
+                                          const std::string& urlPath, const std::string& label,
+                                          const std::string& host, bool compressed, int index) {
+    for (int attempt = 0; attempt <= kLastAttempt; ++attempt) {
+        if (DownloadOneFile(kind, attempt, localPath, urlPath, label, host, compressed, index))
+            return true;
     }
+    return false;
 }
 
-void DownloadManager::RecordInstalled(int index) {
+void DownloadManager::DownloadWorker() {
+    for (int index = TakeNextFile(); index >= 0; index = TakeNextFile()) FetchQueuedFile(index);
+}
+
+// A failure that escapes a transfer must not pass as a fetched file: it ends
+// the run with the file's error, as a file that can't be written does.
+void DownloadManager::FetchQueuedFile(int index) {
+    const std::string& clientPath = m_fetchClientPaths[index];
+    bool escaped = false;
+    try {
+        if (DownloadWithRetries(kListedFile, clientPath, m_fetchServerPaths[index], clientPath,
+                                m_filesServer, m_fetchCompressed[index], index))
+            RecordInstalled(clientPath, m_fetchCheckSums[index]);
+    } catch (Utils::Exception* error) {
+        delete error;
+        escaped = true;
+    } catch (...) {
+        escaped = true;
+    }
+    if (escaped) Transfer::Report(clientPath + Transfer::kFileErrorText, kFatalSeverity);
+}
+
+void DownloadManager::RecordInstalled(const std::string& clientPath, const std::string& checkSum) {
     Utils::RegManager* key = Utils::g_productKeyManager;
-    if (!key || !key->SetStringValue(m_fetchClientPaths[index], m_fetchCheckSums[index], true,
-                                     kInstalledSubkey))
-        Transfer::Report(Transfer::kRegistryErrorText, Transfer::kFatalSeverity);
+    if (!key || !key->SetStringValue(clientPath, checkSum, true, kInstalledSubkey))
+        Transfer::Report(kRegistryWriteFailedText, kFatalSeverity);
 }

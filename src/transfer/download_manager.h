@@ -9,6 +9,7 @@
 
 #include "document/update_document.h"
 #include "document/update_file_entry.h"
+#include "transfer/build_settings.h"
 #include "transfer/progress_display.h"
 #include "transfer/transfer_paths.h"
 #include "utils/mt/threads.h"
@@ -26,14 +27,13 @@ public:
     static constexpr int kToolIndexBase = 10000;
     static constexpr int kMaxWorkers = 100;
 
-    // Copies the brand and updater checksum slots of the build settings and
-    // makes this object the process-wide download manager.
-    DownloadManager();
+    // Keeps the build settings of the run (raw slot texts).
+    explicit DownloadManager(BuildSettings settings);
     ~DownloadManager() override;
 
     // Build settings and hosts (set before any transfer, then only read).
-    const std::string& GetBrand() const { return m_brand; }
-    const std::string& GetUpdaterChecksum() const { return m_updaterChecksum; }
+    const BuildSettings& GetSettings() const { return m_settings; }
+    const std::string& GetBrand() const { return m_settings.brand; }
     const std::string& GetServerHost() const { return m_serverHost; }
     void SetServerHost(const std::string& host) { m_serverHost = host; }
     const std::string& GetFilesServer() const { return m_filesServer; }
@@ -49,6 +49,9 @@ public:
     const std::string& GetProductExePath() const { return m_productExePath; }
     const std::string& GetProductExeFolder() const { return m_productExeFolder; }
     const std::string& GetProductExeName() const { return m_productExeName; }
+    // data folder + "\" + product exe path: where the product is installed;
+    // "" without a product exe name or a data folder.
+    std::string GetInstalledProductPath() const;
     const std::string& GetProgramFolder() const { return m_programFolder; }
     void SetProgramFolder(const std::string& folder) { m_programFolder = folder; }
     const std::string& GetDataFolder() const { return m_dataFolder; }
@@ -71,6 +74,15 @@ public:
     int GetQueuedCount() const { return m_queued; }
     std::int64_t GetTotalBytes() const { return m_totalBytes; }
     void SetTotalBytes(std::int64_t bytes) { m_totalBytes = bytes; }
+
+    // Up to four attempts of DownloadOneFile (numbers 0..3), stopping at the
+    // first success. The last attempt gives up as DownloadOneFile says.
+    bool DownloadWithRetries(int kind, const std::string& localPath, const std::string& urlPath,
+                             const std::string& label, const std::string& host, bool compressed,
+                             int index);
+    // Writes the "Installed" record clientPath := checkSum; a failed write is
+    // reported as fatal. Any thread.
+    void RecordInstalled(const std::string& clientPath, const std::string& checkSum);
 
     // One attempt at one file (kind: kServiceFile or kListedFile; attempt 0..3;
     // index: regular position, kToolIndexBase + tool position, kDocumentIndex
@@ -96,16 +108,23 @@ private:
     static int WorkerThread(void* manager);
     bool IsListedPath(const std::string& path) const;
     bool CheckListedFile(bool result, int attempt, const std::string& localPath, const std::string& label,
-                         const Transfer::TransferPaths& paths, bool compressed);
+                         const Transfer::TransferPaths& paths, bool compressed, std::string& version);
     bool Unpack(int attempt, const std::string& localPath, const std::string& label,
                 const Transfer::TransferPaths& paths);
-    bool CheckProductVersion(int attempt, const Transfer::TransferPaths& paths);
+    bool CheckProductVersion(int attempt, const Transfer::TransferPaths& paths,
+                             std::string& version);
     bool PlaceFile(const std::string& localPath, const Transfer::TransferPaths& paths,
                    bool compressed, int index);
-    void RecordInstalled(int index);
+    // Side-file names in use by running attempts, lower case (manager lock):
+    // two attempts never share one, even for targets differing only in case.
+    Transfer::TransferPaths ClaimTransferPaths(bool listed, const std::string& localPath,
+                                               const std::string& urlPath, bool compressed);
+    void ReleaseTransferPaths(const Transfer::TransferPaths& paths);
+    void FetchQueuedFile(int index);
+    // A program that the document names, as a full path in the data folder; "" when absent.
+    std::string DocumentProgram(const std::string& documentValue) const;
 
-    std::string m_brand;
-    std::string m_updaterChecksum;
+    const BuildSettings m_settings;
     std::string m_serverHost;
     std::string m_filesServer;
     UpdateDocument m_document;
@@ -114,6 +133,7 @@ private:
     StringList m_documentServerPaths, m_documentClientPaths, m_documentCheckSums;
     std::vector<std::int64_t> m_documentSizes;
     std::unordered_set<std::string> m_listedPathsLower;  // for side-file names
+    std::unordered_set<std::string> m_claimedSideFiles;  // manager lock
 
     StringList m_fetchServerPaths, m_fetchClientPaths, m_fetchCheckSums;
     std::vector<bool> m_fetchCompressed;
@@ -125,6 +145,3 @@ private:
     std::int64_t m_progressSum = 0;               // manager lock: sum of both lists
     Transfer::ProgressDisplay m_progressDisplay;
 };
-
-// The process-wide download manager (the dialog's member); listeners report progress to it.
-extern DownloadManager* g_downloadManager;

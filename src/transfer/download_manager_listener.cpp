@@ -2,8 +2,8 @@
 
 #include <windows.h>
 
-#include "engine/file_kinds.h"
-#include "engine/install_folders.h"
+#include "engine/files/file_kinds.h"
+#include "engine/files/install_folders.h"
 #include "transfer/download_reports.h"
 
 DownloadManager::FileDownloaderListener::FileDownloaderListener(DownloadManager& owner,
@@ -22,7 +22,7 @@ bool DownloadManager::FileDownloaderListener::OnData(const std::string& chunk) {
     if (!m_file) {
         m_ok = false;
         if (!Engine::IsFontFile(m_shownPath) && m_index != kUpdaterIndex)
-            Transfer::Report(m_shownPath + Transfer::kFileErrorText, Transfer::kFatalSeverity);
+            Transfer::Report(m_shownPath + Transfer::kFileErrorText, kFatalSeverity);
         return false;
     }
     m_pending.append(chunk);
@@ -44,7 +44,7 @@ bool DownloadManager::FileDownloaderListener::WritePending() {
     if (ok) return true;
     m_ok = false;
     Discard();  // the report below may not return
-    Transfer::Report(Transfer::kWriteErrorText, Transfer::kFatalSeverity);
+    Transfer::Report(Transfer::kWriteErrorText, kFatalSeverity);
     return false;
 }
 
@@ -67,7 +67,7 @@ void DownloadManager::FileDownloaderListener::Discard() {
 void DownloadManager::FileDownloaderListener::OnCancelled() {
     Discard();
     m_ok = false;
-    Transfer::Report(Transfer::kCancelledText, Transfer::kFatalSeverity);
+    Transfer::Report(Transfer::kCancelledText, kFatalSeverity);
 }
 
 void DownloadManager::FileDownloaderListener::OnError(int) {

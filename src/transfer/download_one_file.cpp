@@ -3,11 +3,12 @@
 // installed file is replaced only after every check passed.
 #include <windows.h>
 
-#include "engine/decompress.h"
-#include "engine/downloaded_size.h"
-#include "engine/file_kinds.h"
-#include "engine/file_version.h"
-#include "engine/install_folders.h"
+#include "engine/files/decompress.h"
+#include "engine/files/document_programs.h"
+#include "engine/files/downloaded_size.h"
+#include "engine/files/file_kinds.h"
+#include "engine/files/file_version.h"
+#include "engine/files/install_folders.h"
 #include "transfer/download_manager.h"
 #include "transfer/download_manager_listener.h"
 #include "transfer/download_reports.h"
@@ -19,6 +20,8 @@ constexpr DWORD kRetryPauseMs = 500;
 constexpr char kAgentName[] = "DownloaderKel";
 constexpr int kFirstFailingStatus = 400;
 constexpr std::size_t kShortestShownLabel = 4;
+
+std::string Lowered(std::string text) { return Utils::String::ToLower(text); }
 
 void RemoveFile(const std::string& path) {
     if (!path.empty()) ::DeleteFileA(path.c_str());
@@ -33,14 +36,13 @@ bool DownloadManager::DownloadOneFile(int kind, int attempt, const std::string& 
                                       const std::string& urlPath, const std::string& label,
                                       const std::string& host, bool compressed, int index) {
     const bool listed = kind == kListedFile;
-    const Transfer::TransferPaths paths = Transfer::PlanTransferPaths(
-        listed, localPath, urlPath, compressed, [this](const std::string& p) { return IsListedPath(p); });
     if (attempt >= 1) ::Sleep(kRetryPauseMs);
     if (attempt >= kLastAttempt) {
-        if (!Engine::IsFontFile(localPath)) Transfer::Report(Transfer::kConnectFailedText, Transfer::kFatalSeverity);
+        if (!Engine::IsFontFile(localPath)) Transfer::Report(Transfer::kConnectFailedText, kFatalSeverity);
         return false;
     }
     Engine::CreateFolderTree(localPath);
+    const Transfer::TransferPaths paths = ClaimTransferPaths(listed, localPath, urlPath, compressed);
     // Tool files and the service's own files are fetched one at a time by the
     // session, which moves the bar itself in between.
     if (index < 0 || index >= kToolIndexBase) m_progressDisplay.Forget();
@@ -64,34 +66,57 @@ bool DownloadManager::DownloadOneFile(int kind, int attempt, const std::string& 
         RemoveFile(paths.received);
         if (listed) Transfer::Report(Transfer::kServerMaintenanceText + localPath, attempt);
     }
-    if (listed) result = CheckListedFile(result, attempt, localPath, label, paths, compressed);
+    std::string version;
+    if (listed) result = CheckListedFile(result, attempt, localPath, label, paths, compressed, version);
     if (result) result = PlaceFile(localPath, paths, compressed, index);
+    // The version belongs to the executable now in place, never to one that failed to get there.
+    if (result && !version.empty()) Engine::RecordFileVersionText(version);
     if (!result) {
         RemoveFile(paths.received);
         RemoveFile(paths.side);
     }
+    ReleaseTransferPaths(paths);
     return result;
+}
+
+Transfer::TransferPaths DownloadManager::ClaimTransferPaths(bool listed, const std::string& localPath,
+                                                            const std::string& urlPath,
+                                                            bool compressed) {
+    Utils::MT::ScopedLock lock(*this);
+    Transfer::TransferPaths paths =
+        Transfer::PlanTransferPaths(listed, localPath, urlPath, compressed, [this](const std::string& p) {
+            return IsListedPath(p) || m_claimedSideFiles.count(Lowered(p)) != 0;
+        });
+    m_claimedSideFiles.insert(Lowered(paths.side));
+    m_claimedSideFiles.insert(Lowered(paths.received));
+    return paths;
+}
+
+void DownloadManager::ReleaseTransferPaths(const Transfer::TransferPaths& paths) {
+    Utils::MT::ScopedLock lock(*this);
+    m_claimedSideFiles.erase(Lowered(paths.side));
+    m_claimedSideFiles.erase(Lowered(paths.received));
 }
 
 // Size check (always), then unpacking and the product's version check.
 bool DownloadManager::CheckListedFile(bool result, int attempt, const std::string& localPath,
                                       const std::string& label, const Transfer::TransferPaths& paths,
-                                      bool compressed) {
+                                      bool compressed, std::string& version) {
     if (!Engine::CheckDownloadedSize(localPath, paths.received, m_documentClientPaths, m_documentSizes)) {
         Transfer::Report(paths.output + Transfer::kSizeErrorText, attempt);
         result = false;
     }
     if (result && compressed) result = Unpack(attempt, localPath, label, paths);
     if (result && Utils::String::EqualsIgnoreCase(localPath, m_productExePath))
-        result = CheckProductVersion(attempt, paths);
+        result = CheckProductVersion(attempt, paths, version);
     return result;
 }
 
 bool DownloadManager::Unpack(int attempt, const std::string& localPath, const std::string& label,
                              const Transfer::TransferPaths& paths) {
     if (label.size() >= kShortestShownLabel) Transfer::ShowStatus(Transfer::kUnzippingPrefix + label);
-    std::string generalTool = Transfer::CutAtExe(m_document.GetCompressFilePath());
-    std::string soundTool = Transfer::CutAtExe(m_document.GetCompressWavPath());
+    std::string generalTool = DocumentProgram(m_document.GetCompressFilePath());
+    std::string soundTool = DocumentProgram(m_document.GetCompressWavPath());
     if (!Engine::DecompressTo(paths.received, paths.side, generalTool, soundTool)) {
         if (!Engine::IsFontFile(localPath))
             Transfer::Report(paths.output + Transfer::kExtractErrorText, attempt);
@@ -101,12 +126,14 @@ bool DownloadManager::Unpack(int attempt, const std::string& localPath, const st
     return true;
 }
 
-// The new product executable must carry a version; its version is recorded
-// before it replaces the installed one.
-bool DownloadManager::CheckProductVersion(int attempt, const Transfer::TransferPaths& paths) {
+// The new product executable must carry a version; the caller records it
+// once the file is in place.
+bool DownloadManager::CheckProductVersion(int attempt, const Transfer::TransferPaths& paths,
+                                          std::string& version) {
     std::string path = paths.side;
     if (!m_dataFolder.empty() && !IsAbsolute(path)) path = m_dataFolder + "\\" + path;
-    if (Engine::RecordFileVersion(path)) return true;
+    version = Engine::ReadFileVersion(path);
+    if (!version.empty()) return true;
     Engine::RecordFileVersionFailure();
     Transfer::Report(paths.output + Transfer::kVersionErrorText, attempt);
     return false;
@@ -122,11 +149,15 @@ bool DownloadManager::PlaceFile(const std::string& localPath, const Transfer::Tr
         if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY))
             ::SetFileAttributesA(paths.target.c_str(), FILE_ATTRIBUTE_NORMAL);
     }
-    if (::MoveFileExA(finished.c_str(), paths.target.c_str(),
-                      MOVEFILE_REPLACE_EXISTING | MOVEFILE_COPY_ALLOWED))
-        return true;
+    // The side file is in the target's folder: the replacement is one rename,
+    // so the installed file is either the old one or the new one, never half.
+    if (::MoveFileExA(finished.c_str(), paths.target.c_str(), MOVEFILE_REPLACE_EXISTING)) return true;
     RemoveFile(finished);  // the report below may not return
     if (!Engine::IsFontFile(localPath) && index != kUpdaterIndex)
-        Transfer::Report(paths.target + Transfer::kFileErrorText, Transfer::kFatalSeverity);
+        Transfer::Report(paths.target + Transfer::kFileErrorText, kFatalSeverity);
     return false;
+}
+
+std::string DownloadManager::DocumentProgram(const std::string& documentValue) const {
+    return Engine::ResolveDocumentProgram(m_dataFolder, Transfer::CutAtExe(documentValue));
 }

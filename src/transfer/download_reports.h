@@ -4,6 +4,8 @@
 // the run and does not return.
 #include <string>
 
+#include "utils/run_reporter.h"
+
 namespace Transfer {
 
 constexpr char kConnectFailedText[] =
@@ -16,11 +18,8 @@ constexpr char kVersionErrorText[] = " - File version error, please try again";
 constexpr char kFileErrorText[] = " File error \x96 please restart your computer and try again";
 constexpr char kWriteErrorText[] = "Error in connection 1";
 constexpr char kCancelledText[] = "Error in connection 2";
-constexpr char kRegistryErrorText[] = "Failed to write to registry, restart and try again.";
 constexpr char kGettingFilePrefix[] = "Getting file: ";
 constexpr char kUnzippingPrefix[] = "Unzipping: ";
-
-constexpr int kFatalSeverity = 4;
 
 // Passes the report to the main dialog (nothing happens without one).
 void Report(const std::string& message, int severity);

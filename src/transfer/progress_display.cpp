@@ -1,6 +1,6 @@
 #include "transfer/progress_display.h"
 
-#include "app/main_dialog_operations.h"
+#include "utils/run_reporter.h"
 #include "transfer/download_progress.h"
 
 namespace Transfer {
@@ -52,7 +52,7 @@ void ProgressDisplay::SendLoop(bool force) {
             next = m_shown = m_wanted;
             m_lastSendTick = ::GetTickCount();
         }
-        MainDialogOperations* dialog = g_mainDialog;
+        RunReporter* dialog = g_mainDialog;
         if (!dialog) continue;
         // The dialog pauses inside SetProgressPos at 100; nobody else waits for it.
         if (next.position != previous.position && next.position != kNoPosition)

@@ -2,10 +2,6 @@
 
 namespace TestSupport {
 
-namespace {
-constexpr int kFatalSeverity = 4;
-}
-
 RecordingDialog::RecordingDialog() : m_ownerThread(GetCurrentThreadId()), m_previous(g_mainDialog) {
     g_mainDialog = this;
 }
@@ -28,7 +24,25 @@ void RecordingDialog::SetProgressPos(int controlId, int position) {
 }
 
 void RecordingDialog::ShowProgressBar(int, int) {}
-void RecordingDialog::SetSkinUrl(const std::string&) {}
+void RecordingDialog::SetSkinUrl(const std::string& url) {
+    std::lock_guard<std::mutex> hold(m_lock);
+    m_skinUrls.push_back(url);
+}
+
+void RecordingDialog::SetWindowTitle(const std::string& title) {
+    std::lock_guard<std::mutex> hold(m_lock);
+    m_windowTitles.push_back(title);
+}
+
+std::vector<std::string> RecordingDialog::SkinUrls() const {
+    std::lock_guard<std::mutex> hold(m_lock);
+    return m_skinUrls;
+}
+
+std::vector<std::string> RecordingDialog::WindowTitles() const {
+    std::lock_guard<std::mutex> hold(m_lock);
+    return m_windowTitles;
+}
 
 bool RecordingDialog::IsFirstRun() {
     std::lock_guard<std::mutex> hold(m_lock);

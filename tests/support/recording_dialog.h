@@ -9,7 +9,7 @@
 #include <utility>
 #include <vector>
 
-#include "app/main_dialog_operations.h"
+#include "utils/run_reporter.h"
 
 namespace TestSupport {
 
@@ -17,7 +17,7 @@ struct FatalReport {
     std::string message;
 };
 
-class RecordingDialog : public MainDialogOperations {
+class RecordingDialog : public RunReporter {
 public:
     static constexpr DWORD kEndedThreadExitCode = 1000;
 
@@ -33,6 +33,7 @@ public:
     void SetSkinUrl(const std::string& url) override;
     bool IsFirstRun() override;
     void ReportError(const std::string& message, int severity) override;
+    void SetWindowTitle(const std::string& title) override;
     HWND GetDialogWindow() const override { return nullptr; }
 
     void SetFirstRun(bool firstRun);
@@ -43,16 +44,20 @@ public:
     std::vector<std::pair<int, int>> ProgressPositions() const;  // (control, position)
     std::vector<std::pair<std::string, int>> Errors() const;     // (message, severity)
     std::vector<std::string> FatalErrors() const;                // severity >= 4 only
+    std::vector<std::string> SkinUrls() const;
+    std::vector<std::string> WindowTitles() const;
 
 private:
     mutable std::mutex m_lock;
     DWORD m_ownerThread;
-    MainDialogOperations* m_previous;
+    RunReporter* m_previous;
     bool m_firstRun = true;
     std::vector<std::string> m_statusTexts;
     std::vector<double> m_progressTexts;
     std::vector<std::pair<int, int>> m_progressPositions;
     std::vector<std::pair<std::string, int>> m_errors;
+    std::vector<std::string> m_skinUrls;
+    std::vector<std::string> m_windowTitles;
 };
 
 }  // namespace TestSupport

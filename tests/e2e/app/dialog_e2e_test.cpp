@@ -107,8 +107,12 @@ TEST_F(UpdaterTest, FatalReportShowsDownloaderBoxAndEndsWithOne) {
 TEST_F(UpdaterTest, RecordsTheFiveBuildSettingsRaw) {
     TestSupport::UpdaterStamp stamp;
     stamp.downloadId = "0123abcd";      // hex digits: recorded without decoding
-    stamp.host = "3132372e302e302e31";  // "127.0.0.1" in hex
-    stamp.servicePath = "/svc/GetUpdateXML?did=";
+    for (unsigned char c : m_stalledService.Host()) {  // the stalled service, hex-encoded
+        const char digits[] = "0123456789abcdef";
+        stamp.host += digits[c >> 4];
+        stamp.host += digits[c & 15];
+    }
+    stamp.servicePath = "/stalled?did=";
     stamp.checksum = "FEDCBA9876543210FEDCBA9876543210";
     ASSERT_TRUE(StampUpdater(stamp));
     ChildProcess updater;

@@ -4,18 +4,33 @@
 
 namespace AppE2E {
 
+namespace {
+constexpr char kStalledPath[] = "/stalled";
+constexpr DWORD kStallMs = 120000;
+}  // namespace
+
 void UpdaterTest::SetUp() {
     m_brand = TestSupport::UniqueName("NimbraE2E");
     m_exeName = TestSupport::UniqueName("Updater") + ".exe";
     m_exe = m_folder / m_exeName;
     ASSERT_FALSE(TestSupport::GetBuildFolder().empty()) << "PROJECT_BUILD_DIR is not set";
+    // Headers come at once (the run shows that it fetches), the body never does.
+    m_stalledService.Serve(kStalledPath, "<UpdateDocument/>");
+    TestSupport::Fault stall;
+    stall.trickleBytes = 1;
+    stall.trickleDelayMs = kStallMs;
+    m_stalledService.SetFault(kStalledPath, stall);
+    ASSERT_TRUE(m_stalledService.Start());
 }
 
 void UpdaterTest::TearDown() { TestSupport::DeleteProductKey(m_brand); }
 
 bool UpdaterTest::StampUpdater(TestSupport::UpdaterStamp stamp) {
     if (stamp.brand.empty()) stamp.brand = m_brand;
-    if (stamp.host.empty()) stamp.host = "127.0.0.1";
+    if (stamp.host.empty()) {
+        stamp.host = m_stalledService.Host();
+        stamp.servicePath = std::string(kStalledPath) + "?id=";
+    }
     return TestSupport::MakeStampedUpdater(m_exe, stamp);
 }
 

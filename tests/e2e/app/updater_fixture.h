@@ -8,13 +8,15 @@
 #include <string>
 
 #include "support/scratch.h"
+#include "support/test_http_server.h"
 #include "support/updater_process.h"
 
 namespace AppE2E {
 
 constexpr DWORD kWindowTimeoutMs = 15000;
 constexpr DWORD kExitTimeoutMs = 15000;
-constexpr char kNormalRunStatus[] = "        Installing is not available in this build.";
+// An installing run waits for its update document, which the stalled service never sends.
+constexpr char kNormalRunStatus[] = "        Getting file: Installation data";
 constexpr char kUninstallRunStatus[] = "        Uninstalling is not available in this build.";
 
 class UpdaterTest : public ::testing::Test {
@@ -23,7 +25,8 @@ protected:
     void TearDown() override;
 
     // Stamps the copy with the given fields; an empty brand or host gives the
-    // test's own brand (whose key TearDown deletes) or the loopback host.
+    // test's own brand (whose key TearDown deletes) or the stalled service,
+    // which holds back the update document so that the run never gets past it.
     bool StampUpdater(TestSupport::UpdaterStamp stamp = {});
     void SetIsFirstTime(DWORD value);
     // Writes text + a zero byte at the start of a build settings slot of the
@@ -38,6 +41,7 @@ protected:
 
     std::string m_brand;
     TestSupport::ScratchFolder m_folder;
+    TestSupport::TestHttpServer m_stalledService;
     std::string m_exeName;
     std::string m_exe;
 };

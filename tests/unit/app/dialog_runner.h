@@ -36,7 +36,7 @@ public:
     DialogRunner();
     ~DialogRunner();
 
-    App::BuildSettings& Settings() { return m_settings; }
+    BuildSettings& Settings() { return m_settings; }
     // Optionally before Start: "IsFirstTime" in the product key.
     void SetIsFirstTime(DWORD value);
 
@@ -54,7 +54,7 @@ public:
 private:
     static DWORD WINAPI RunDialog(LPVOID runner);
 
-    App::BuildSettings m_settings;
+    BuildSettings m_settings;
     std::unique_ptr<TestDialog> m_dialog;
     Utils::UniqueKernelHandle m_thread;
     HWND m_window = nullptr;

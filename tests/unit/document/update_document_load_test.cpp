@@ -3,13 +3,9 @@
 #include <string>
 #include <vector>
 
-#include "app/main_dialog_operations.h"
 #include "document_test_fixture.h"
+#include "utils/run_reporter.h"
 #include "utils/unique_handle.h"
-
-// The document library reports through the main dialog pointer, which the
-// application library defines; this executable supplies its own.
-MainDialogOperations* g_mainDialog = nullptr;
 
 namespace {
 
@@ -200,7 +196,7 @@ TEST_F(DocumentTest, ARefusedLoadLeavesNothingToRead) {
 }
 
 // Records reports and returns, as a dialog that did not end the run would.
-class ReturningDialog : public MainDialogOperations {
+class ReturningDialog : public RunReporter {
 public:
     void SetStatusText(const std::string&) override {}
     void SetProgressText(double) override {}
@@ -211,6 +207,7 @@ public:
     void ReportError(const std::string& message, int severity) override {
         reports.push_back(message + "|" + std::to_string(severity));
     }
+    void SetWindowTitle(const std::string&) override {}
     HWND GetDialogWindow() const override { return nullptr; }
 
     std::vector<std::string> reports;

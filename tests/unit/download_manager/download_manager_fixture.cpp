@@ -83,7 +83,7 @@ void DownloadManagerFixture::SetUp() {
     m_dialog = std::make_unique<TestSupport::RecordingDialog>();
     m_server = std::make_unique<TestSupport::TestHttpServer>();
     ASSERT_TRUE(m_server->Start());
-    m_manager = std::make_unique<DownloadManager>();
+    m_manager = std::make_unique<DownloadManager>(BuildSettings{});
     m_manager->SetDataFolder(m_folder.Path());
 }
 

@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
-#include "engine/decompress.h"
-#include "engine/install_folders.h"
+#include "engine/files/decompress.h"
+#include "engine/files/install_folders.h"
 #include "files_test_helpers.h"
 #include "support/scratch.h"
 
@@ -20,10 +20,10 @@ TEST(DecompressCommandLine, ExactFormsAndRefusals) {
         std::string compressed, unpacked, general, sound, line;
     } cases[] = {
         {"general", "a.bin.Kelz", "a.bin", "tools\\unp", "tools\\wavunp",
-         "tools\\unp  d a.bin.Kelz a.bin"},
+         "\"tools\\unp\"  d a.bin.Kelz a.bin"},
         {"sound", "a.wav.Kelw", "a.wav", "tools\\unp", "tools\\wavunp",
-         "tools\\wavunp  -o a.wav a.wav.Kelw"},
-        {"explicit side name", "a.bin.Kelz", "a.bin.new", "u", "w", "u  d a.bin.Kelz a.bin.new"},
+         "\"tools\\wavunp\"  -o a.wav a.wav.Kelw"},
+        {"explicit side name", "a.bin.Kelz", "a.bin.new", "u", "w", "\"u\"  d a.bin.Kelz a.bin.new"},
         {"blanks are quoted", "my song.wav.Kelw", "my song.wav", "u", "my tools\\w",
          "\"my tools\\w\"  -o \"my song.wav\" \"my song.wav.Kelw\""},
         {"extension matched exactly", "a.bin.kelz", "a.bin", "u", "w", ""},
@@ -37,8 +37,8 @@ TEST(DecompressCommandLine, ExactFormsAndRefusals) {
         EXPECT_EQ(Engine::BuildDecompressCommandLine(c.compressed, c.unpacked, c.general, c.sound),
                   c.line)
             << c.name;
-    // "u  d " + name + ".Kelz" + " " + name is 2 * name + 11 characters long.
-    const std::string fits(122, 'f'), tooLong(123, 't');
+    // "\"u\"  d " + name + ".Kelz" + " " + name is 2 * name + 13 characters long.
+    const std::string fits(121, 'f'), tooLong(122, 't');
     EXPECT_EQ(Engine::BuildDecompressCommandLine(fits + ".Kelz", fits, "u", "w").size(), 255u);
     EXPECT_EQ(Engine::BuildDecompressCommandLine(tooLong + ".Kelz", tooLong, "u", "w"), "");
 }

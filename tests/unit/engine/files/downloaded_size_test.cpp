@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "engine/downloaded_size.h"
+#include "engine/files/downloaded_size.h"
 #include "files_test_helpers.h"
 #include "support/scratch.h"
 

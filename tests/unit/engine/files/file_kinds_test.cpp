@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
-#include "engine/file_kinds.h"
+#include "engine/files/file_kinds.h"
 #include "support/scratch.h"
 
 namespace {

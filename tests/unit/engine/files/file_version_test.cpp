@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
-#include "engine/file_version.h"
+#include "engine/files/file_version.h"
 #include "files_test_helpers.h"
 #include "support/recording_dialog.h"
 #include "support/scratch.h"

@@ -5,7 +5,7 @@
 #include <cstdlib>
 #include <filesystem>
 
-#include "engine/install_folders.h"
+#include "engine/files/install_folders.h"
 #include "files_test_helpers.h"
 #include "support/scratch.h"
 #include "utils/unique_handle.h"

@@ -5,9 +5,9 @@
 #include <filesystem>
 #include <thread>
 
-#include "engine/com_ptr.h"
-#include "engine/install_folders.h"
-#include "engine/shortcuts.h"
+#include "engine/files/com_ptr.h"
+#include "engine/files/install_folders.h"
+#include "engine/files/shortcuts.h"
 #include "support/scratch.h"
 #include "utils/string/string_utils.h"
 

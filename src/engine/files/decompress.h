@@ -14,9 +14,9 @@ constexpr std::size_t kMaxCommandLine = 255;
 // The command line that unpacks compressedPath into unpackedPath:
 //   ".Kelz": tool + "  d " + compressed + " " + unpacked
 //   ".Kelw": tool + "  -o " + unpacked + " " + compressed
-// The tool is chosen by the extension of compressedPath (matched exactly).
-// A part that contains a blank is put in double quotes so that it stays one
-// argument. "" for another extension, an empty tool, a part that contains a
+// The tool is chosen by the extension of compressedPath (matched exactly)
+// and is always put in double quotes; a path that contains a blank is quoted
+// so that it stays one argument. "" for another extension, an empty tool, a part that contains a
 // double quote, or a result longer than kMaxCommandLine.
 std::string BuildDecompressCommandLine(const std::string& compressedPath,
                                        const std::string& unpackedPath,
@@ -26,7 +26,7 @@ std::string BuildDecompressCommandLine(const std::string& compressedPath,
 // Runs the decompressor for compressedPath, writing unpackedPath, and waits
 // for it. A read-only unpackedPath is made writable first. True exactly when
 // the program ran and exited with 0. The compressed file is left in place.
-// Tools are program paths without ".exe".
+// Tools are full program paths (see ResolveDocumentProgram).
 bool DecompressTo(const std::string& compressedPath, const std::string& unpackedPath,
                   const std::string& generalTool, const std::string& soundTool);
 

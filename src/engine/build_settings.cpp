@@ -1,4 +1,4 @@
-#include "app/build_settings.h"
+#include "engine/build_settings.h"
 
 #include <memory>
 #include <utility>
@@ -7,7 +7,7 @@
 #include "utils/exception.h"
 #include "utils/reg/reg_manager.h"
 
-namespace App {
+namespace Engine {
 
 BuildSettings ReadBuildSettings() {
     BuildSettings settings;
@@ -33,9 +33,9 @@ bool RecordBuildSettings(const Utils::RegManager& productKey, const BuildSetting
     return true;
 }
 
-bool DecodeServerHost(const BuildSettings& settings, std::string& host) {
+bool DecodeSetting(const std::string& text, std::string& decoded) {
     try {
-        host = BuildConfig::DecodeSlotText(settings.serverHost);
+        decoded = BuildConfig::DecodeSlotText(text);
         return true;
     } catch (Utils::Exception* error) {
         std::unique_ptr<Utils::Exception> owned(error);
@@ -43,4 +43,4 @@ bool DecodeServerHost(const BuildSettings& settings, std::string& host) {
     }
 }
 
-}  // namespace App
+}  // namespace Engine

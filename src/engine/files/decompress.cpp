@@ -1,11 +1,9 @@
-#include "engine/decompress.h"
+#include "engine/files/decompress.h"
 
 #include <windows.h>
 
-#include <vector>
-
+#include "engine/files/hidden_process.h"
 #include "utils/file/file_utils.h"
-#include "utils/unique_handle.h"
 
 namespace Engine {
 namespace {
@@ -24,24 +22,6 @@ bool ClearReadOnly(const std::string& path) {
     return SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL) != 0;
 }
 
-bool RunAndWait(const std::string& commandLine) {
-    std::vector<char> buffer(commandLine.begin(), commandLine.end());
-    buffer.push_back('\0');
-    STARTUPINFOA startup{};
-    startup.cb = sizeof(startup);
-    startup.dwFlags = STARTF_USESHOWWINDOW;
-    startup.wShowWindow = SW_HIDE;
-    PROCESS_INFORMATION process{};
-    if (!CreateProcessA(nullptr, buffer.data(), nullptr, nullptr, FALSE, NORMAL_PRIORITY_CLASS,
-                        nullptr, nullptr, &startup, &process))
-        return false;
-    Utils::UniqueKernelHandle processHandle(process.hProcess);
-    Utils::UniqueKernelHandle threadHandle(process.hThread);
-    if (WaitForSingleObject(processHandle.Get(), INFINITE) != WAIT_OBJECT_0) return false;
-    DWORD exitCode = 1;
-    return GetExitCodeProcess(processHandle.Get(), &exitCode) && exitCode == 0;
-}
-
 }  // namespace
 
 std::string BuildDecompressCommandLine(const std::string& compressedPath,
@@ -51,8 +31,12 @@ std::string BuildDecompressCommandLine(const std::string& compressedPath,
     std::string extension = Utils::File::GetExtension(compressedPath);
     bool general = extension == kGeneralExtension;
     if (!general && extension != kSoundExtension) return "";
-    std::string tool, compressed, unpacked;
-    if (!QuoteIfNeeded(general ? generalTool : soundTool, tool) || tool.empty() ||
+    const std::string& program = general ? generalTool : soundTool;
+    if (program.empty() || program.find('"') != std::string::npos) return "";
+    // The program is always quoted: it is a full path, which may hold blanks.
+    const std::string tool = "\"" + program + "\"";
+    std::string compressed, unpacked;
+    if (
         !QuoteIfNeeded(compressedPath, compressed) || !QuoteIfNeeded(unpackedPath, unpacked))
         return "";
     std::string line = general ? tool + " " + " d " + compressed + " " + unpacked
@@ -65,7 +49,8 @@ bool DecompressTo(const std::string& compressedPath, const std::string& unpacked
     if (!ClearReadOnly(unpackedPath)) return false;
     std::string commandLine =
         BuildDecompressCommandLine(compressedPath, unpackedPath, generalTool, soundTool);
-    return !commandLine.empty() && RunAndWait(commandLine);
+    DWORD exitCode = 1;
+    return !commandLine.empty() && RunHiddenAndWait(commandLine, exitCode) && exitCode == 0;
 }
 
 bool Decompress(const std::string& compressedPath, const std::string& generalTool,

@@ -1,4 +1,4 @@
-#include "engine/downloaded_size.h"
+#include "engine/files/downloaded_size.h"
 
 #include <windows.h>
 

@@ -1,10 +1,10 @@
-#include "engine/shortcuts.h"
+#include "engine/files/shortcuts.h"
 
 #include <shlobj.h>
 #include <windows.h>
 
-#include "engine/com_ptr.h"
-#include "engine/install_folders.h"
+#include "engine/files/com_ptr.h"
+#include "engine/files/install_folders.h"
 #include "utils/file/file_utils.h"
 
 namespace Engine {

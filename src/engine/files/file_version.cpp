@@ -1,15 +1,12 @@
-#include "engine/file_version.h"
+#include "engine/files/file_version.h"
 
 #include <vector>
 
-#include "app/main_dialog_operations.h"
+#include "utils/run_reporter.h"
 #include "utils/reg/reg_manager.h"
 
 namespace Engine {
 namespace {
-
-constexpr char kRegistryWriteFailed[] = "Failed to write to registry, restart and try again.";
-constexpr int kFatal = 4;
 
 bool WriteVersionValue(const std::string& text) {
     return Utils::g_productKeyManager &&
@@ -42,9 +39,13 @@ std::string ReadFileVersion(const std::string& path) {
 bool RecordFileVersion(const std::string& path) {
     std::string version = ReadFileVersion(path);
     if (version.empty()) return false;
-    if (!WriteVersionValue(version) && g_mainDialog)
-        g_mainDialog->ReportError(kRegistryWriteFailed, kFatal);
+    RecordFileVersionText(version);
     return true;
+}
+
+void RecordFileVersionText(const std::string& version) {
+    if (!WriteVersionValue(version) && g_mainDialog)
+        g_mainDialog->ReportError(kRegistryWriteFailedText, kFatalSeverity);
 }
 
 bool RecordFileVersionFailure() { return WriteVersionValue(kFileVersionFailed); }

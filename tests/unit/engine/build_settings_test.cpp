@@ -1,4 +1,4 @@
-#include "app/build_settings.h"
+#include "engine/build_settings.h"
 
 #include <gtest/gtest.h>
 
@@ -7,8 +7,8 @@
 
 namespace {
 
-App::BuildSettings SampleSettings() {
-    App::BuildSettings settings;
+BuildSettings SampleSettings() {
+    BuildSettings settings;
     settings.downloadId = "3132";  // hex digits: recorded raw, never decoded
     settings.serverHost = "3132372e302e302e31";
     settings.servicePath = "/DownloadService.svc/GetUpdateXML?did=";
@@ -20,10 +20,10 @@ App::BuildSettings SampleSettings() {
 TEST(RecordBuildSettings, WritesTheFiveRawValues) {
     TestSupport::ScratchRegistryKey key;
     Utils::RegManager productKey(true, key.Name());
-    const App::BuildSettings settings = SampleSettings();
+    const BuildSettings settings = SampleSettings();
     productKey.SetStringValue("Brand", "old value");  // overwritten
 
-    ASSERT_TRUE(App::RecordBuildSettings(productKey, settings));
+    ASSERT_TRUE(Engine::RecordBuildSettings(productKey, settings));
     EXPECT_EQ(productKey.GetStringValue("GuiString"), settings.downloadId);
     EXPECT_EQ(productKey.GetStringValue("DownloadServer"), settings.serverHost);
     EXPECT_EQ(productKey.GetStringValue("DownloadServerFolder"), settings.servicePath);
@@ -34,10 +34,10 @@ TEST(RecordBuildSettings, WritesTheFiveRawValues) {
 TEST(RecordBuildSettings, FailsWhenTheKeyCannotBeWritten) {
     // A key name longer than the registry allows cannot be created.
     Utils::RegManager productKey(true, std::string(300, 'k'));
-    EXPECT_FALSE(App::RecordBuildSettings(productKey, SampleSettings()));
+    EXPECT_FALSE(Engine::RecordBuildSettings(productKey, SampleSettings()));
 }
 
-TEST(DecodeServerHost, PlainHexAndUndecodable) {
+TEST(DecodeSetting, PlainHexAndUndecodable) {
     const struct {
         const char* slot;
         bool ok;
@@ -49,10 +49,8 @@ TEST(DecodeServerHost, PlainHexAndUndecodable) {
         {"abc", false, "unchanged"},  // hex digits of odd length
     };
     for (const auto& c : cases) {
-        App::BuildSettings settings;
-        settings.serverHost = c.slot;
         std::string host = "unchanged";
-        EXPECT_EQ(App::DecodeServerHost(settings, host), c.ok) << c.slot;
+        EXPECT_EQ(Engine::DecodeSetting(c.slot, host), c.ok) << c.slot;
         EXPECT_EQ(host, c.host) << c.slot;
     }
 }

@@ -1,4 +1,4 @@
-#include "engine/file_kinds.h"
+#include "engine/files/file_kinds.h"
 
 #include <windows.h>
 

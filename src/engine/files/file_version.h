@@ -21,6 +21,10 @@ std::string ReadFileVersion(const std::string& path);
 // reported to the main dialog as fatal. Safe on any thread.
 bool RecordFileVersion(const std::string& path);
 
+// Writes a version text read earlier to "FileVersion"; a failed registry
+// write is reported as fatal. Safe on any thread.
+void RecordFileVersionText(const std::string& version);
+
 // Writes "FAILED" to "FileVersion", for an executable whose version check
 // failed. False when the write fails.
 bool RecordFileVersionFailure();

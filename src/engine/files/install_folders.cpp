@@ -1,4 +1,4 @@
-#include "engine/install_folders.h"
+#include "engine/files/install_folders.h"
 
 #include <shlobj.h>
 #include <windows.h>

@@ -1,3 +1,0 @@
-#include "app/main_dialog_operations.h"
-
-MainDialogOperations* g_mainDialog = nullptr;

@@ -1,0 +1,258 @@
+#include "engine/install_session.h"
+
+#include <shlobj.h>
+#include <windows.h>
+
+#include "engine/build_settings.h"
+#include "engine/files/document_programs.h"
+#include "engine/files/file_kinds.h"
+#include "engine/files/install_folders.h"
+#include "engine/files/shortcuts.h"
+#include "engine/installed_copy.h"
+#include "engine/installed_records.h"
+#include "engine/registry_settings.h"
+#include "engine/resource_update.h"
+#include "engine/running_product.h"
+#include "engine/self_replacement.h"
+#include "transfer/download_manager.h"
+#include "transfer/transfer_paths.h"
+#include "utils/file/file_utils.h"
+#include "utils/reg/reg_manager.h"
+#include "utils/run_reporter.h"
+#include "utils/string/string_utils.h"
+
+namespace Engine {
+namespace {
+
+constexpr DWORD kTempBufferSize = 512;
+constexpr char kDocumentFileName[] = "xml_downloaded_24.xml";
+constexpr char kUpdaterClientPath[] = "fernwick.exe";
+constexpr char kInstalledCopyFailedText[] = "Right click on the file and press 'Run as administrator'";
+constexpr char kProductOpenText[] = "Can't update while the application is open";
+constexpr char kBadDownloadIdText[] = "The download id of this build is invalid.";
+constexpr int kProgressBar = 1007;
+constexpr int kDownloadWorkers = 15;
+
+using Utils::String::EqualsIgnoreCase;
+
+std::string GetTempFolder() {
+    char buffer[kTempBufferSize] = {};
+    const DWORD length = ::GetTempPathA(kTempBufferSize, buffer);
+    return length > 0 && length < kTempBufferSize ? std::string(buffer, length) : "";
+}
+
+class Session {
+public:
+    Session(DownloadManager& manager, ObsoleteFileSweep sweep)
+        : m_manager(manager), m_settings(manager.GetSettings()), m_sweep(sweep) {}
+
+    bool Run() {
+        return PrepareNames() && FetchDocument() && LoadDocument() && ApplyDocumentValues() &&
+               PrepareFolders() && StopProduct() && InstallUpdaterCopy() && ClassifyFiles() &&
+               FetchFiles() && Finish();
+    }
+
+private:
+    bool Fail(const std::string& text) {
+        if (RunReporter* dialog = g_mainDialog) dialog->ReportError(text, kFatalSeverity);
+        return false;
+    }
+    const Utils::RegManager* ProductKey() const { return Utils::g_productKeyManager; }
+    bool WriteString(const std::string& name, const std::string& value) {
+        return (ProductKey() && ProductKey()->SetStringValue(name, value, true)) ||
+               Fail(kRegistryWriteFailedText);
+    }
+    void ShowStatus(const std::string& text) {
+        if (RunReporter* dialog = g_mainDialog) dialog->SetStatusText(text);
+    }
+
+    bool PrepareNames();
+    bool FetchDocument();
+    bool LoadDocument();
+    bool ApplyDocumentValues();
+    bool PrepareFolders();
+    bool StopProduct();
+    bool InstallUpdaterCopy();
+    bool ClassifyFiles();
+    bool FetchFiles();
+    bool Finish();
+    void CreateShortcuts();
+    void RunResourceUpdateProgram();
+
+    DownloadManager& m_manager;
+    const BuildSettings& m_settings;
+    ObsoleteFileSweep m_sweep;
+    std::string m_tempFolder, m_downloadId, m_documentFile, m_label;
+    std::string m_updaterFileName, m_modulePath, m_moduleFolder;
+    bool m_runsFromProgramFolder = false;
+    bool m_firstInstall = true;
+    bool m_productReplaced = false;
+    std::vector<UpdateFileEntry> m_tools;
+};
+
+bool Session::PrepareNames() {
+    if (!ProductKey()) return Fail(kRegistryWriteFailedText);
+    m_tempFolder = GetTempFolder();
+    if (!DecodeSetting(m_settings.downloadId, m_downloadId)) return Fail(kBadDownloadIdText);
+    m_documentFile = m_tempFolder + kDocumentFileName;
+    m_modulePath = Utils::File::GetModulePath(false, false, false);
+    m_moduleFolder = Utils::File::GetModulePath(false, false, true);
+    m_label = RunLabel(m_moduleFolder, Utils::File::GetModulePath(true, true, false));
+    m_updaterFileName = m_settings.brand + ".exe";
+    return true;
+}
+
+bool Session::FetchDocument() {
+    return m_manager.DownloadWithRetries(DownloadManager::kServiceFile, m_documentFile,
+                                         m_settings.servicePath + m_downloadId, m_label,
+                                         m_manager.GetServerHost(), false,
+                                         DownloadManager::kDocumentIndex);
+}
+
+// A local document named in "Mode"\"xmlplace" replaces the fetched one.
+bool Session::LoadDocument() {
+    const std::string localDocument =
+        ProductKey() ? ProductKey()->GetStringValue("xmlplace", "Mode") : "";
+    const bool loaded = m_manager.GetDocument().LoadAndValidate(
+        localDocument.empty() ? m_documentFile : localDocument);
+    ::DeleteFileA(m_documentFile.c_str());
+    if (!loaded) return false;
+    m_manager.TakeDocumentValues();
+    return true;
+}
+
+bool Session::ApplyDocumentValues() {
+    if (!ProductKey() || !ApplyRegistrySettings(m_manager.GetDocument(), *ProductKey()))
+        return Fail(kRegistryWriteFailedText);
+    return WriteString("ExeName", m_manager.GetProductExeName());
+}
+
+// The data folder is prepared last: it stays the current folder, against
+// which the download manager resolves the files' client paths.
+bool Session::PrepareFolders() {
+    m_manager.SetProgramFolder(PrepareInstallFolder(m_settings.brand, false));
+    m_manager.SetDataFolder(PrepareInstallFolder(m_settings.brand, true));
+    if (m_manager.GetProgramFolder().empty() || m_manager.GetDataFolder().empty())
+        return Fail(kInstalledCopyFailedText);
+    m_runsFromProgramFolder = EqualsIgnoreCase(m_moduleFolder, m_manager.GetProgramFolder() + "\\");
+    return true;
+}
+
+bool Session::StopProduct() {
+    const bool sameName = EqualsIgnoreCase(m_updaterFileName, m_manager.GetProductExeName());
+    const RunningProduct running = StopRunningProduct(
+        sameName ? m_updaterFileName : m_manager.GetProductExeName(),
+        m_manager.GetInstalledProductPath());
+    return running != RunningProduct::Open || Fail(kProductOpenText);
+}
+
+bool Session::InstallUpdaterCopy() {
+    if (m_runsFromProgramFolder) return true;
+    const std::string destination = m_manager.GetProgramFolder() + "\\" + m_updaterFileName;
+    if (!WriteString("DownloaderLocation", destination)) return false;
+    if (!CopyThroughSideFile(m_modulePath, destination)) return Fail(kInstalledCopyFailedText);
+    return RegisterUninstallEntry(m_settings.brand, destination) || Fail(kRegistryWriteFailedText);
+}
+
+bool Session::ClassifyFiles() {
+    RunReporter* dialog = g_mainDialog;
+    m_firstInstall = dialog == nullptr || dialog->IsFirstRun();
+    if (dialog)
+        dialog->SetWindowTitle(" " + m_settings.brand +
+                               (m_firstInstall ? " Installation" : " update process"));
+    const UpdateDocument& document = m_manager.GetDocument();
+    const std::string generalTool = document.GetCompressFilePath();
+    const std::string soundTool = document.GetCompressWavPath();
+    const UpdaterSource updater{m_tempFolder, m_updaterFileName, m_downloadId};
+    const InstalledRecords installed(*ProductKey());
+    std::int64_t totalBytes = 0;
+    for (const UpdateFileEntry& entry : document.GetFileEntries()) {
+        const std::string& path = entry.clientRelativePath;
+        if (EqualsIgnoreCase(path, kUpdaterClientPath)) {
+            ReplaceUpdaterIfOutdated(m_manager, {entry.serverRelativePath, entry.checkSum}, updater);
+            continue;
+        }
+        if (installed.Get(path) == entry.checkSum) continue;
+        const bool tool = (!generalTool.empty() && EqualsIgnoreCase(path, generalTool)) ||
+                          (!soundTool.empty() && EqualsIgnoreCase(path, soundTool));
+        if (tool) {
+            m_tools.push_back(entry);
+            m_manager.AddToolFile();
+        } else {
+            m_manager.AddFetchFile(entry);
+        }
+        totalBytes += entry.size;
+        if (EqualsIgnoreCase(path, m_manager.GetProductExePath())) m_productReplaced = true;
+    }
+    m_manager.SetTotalBytes(totalBytes);
+    return true;
+}
+
+// The decompressors come first, one at a time: the other files need them.
+bool Session::FetchFiles() {
+    RunReporter* dialog = g_mainDialog;
+    const std::string skin = m_manager.GetDocument().GetSkinUrl();
+    if (dialog && m_firstInstall && m_manager.GetQueuedCount() > 0 && !skin.empty())
+        dialog->SetSkinUrl(skin);
+    if (dialog) {
+        dialog->ShowProgressBar(kProgressBar, 100);
+        dialog->SetProgressPos(kProgressBar, m_manager.GetTotalBytes() == 0 ? 100 : 0);
+    }
+    m_manager.ForgetShownProgress();
+    for (std::size_t i = 0; i < m_tools.size(); ++i) {
+        const UpdateFileEntry& tool = m_tools[i];
+        if (m_manager.DownloadWithRetries(DownloadManager::kListedFile, tool.clientRelativePath,
+                                          tool.serverRelativePath, tool.clientRelativePath,
+                                          m_manager.GetFilesServer(), false,
+                                          DownloadManager::kToolIndexBase + static_cast<int>(i)))
+            m_manager.RecordInstalled(tool.clientRelativePath, tool.checkSum);
+    }
+    m_manager.RunParallelDownloads(kDownloadWorkers);
+    if (m_firstInstall && !(ProductKey() && ProductKey()->SetDwordValue("IsFirstTime", 1, true)))
+        return Fail(kRegistryWriteFailedText);
+    return true;
+}
+
+bool Session::Finish() {
+    if (!m_runsFromProgramFolder) CreateShortcuts();
+    for (const std::string& path : m_manager.GetDocumentClientPaths()) InstallFont(path);
+    RunResourceUpdateProgram();
+    if (m_sweep)
+        m_sweep(m_manager.GetDataFolder(), m_settings.brand, m_manager.GetDocumentClientPaths());
+    return true;
+}
+
+void Session::CreateShortcuts() {
+    const std::string& brand = m_settings.brand;
+    std::string icon = m_manager.GetDocument().GetUninstallIconPath();
+    if (!icon.empty()) icon = m_manager.GetDataFolder() + "\\" + icon;
+    const std::string target = m_manager.GetProgramFolder() + "\\" + m_updaterFileName;
+    CreateShortcut(CSIDL_PROGRAMS, target, brand, "", brand, "");
+    CreateShortcut(CSIDL_DESKTOP, target, brand, "", "", "");
+    CreateShortcut(CSIDL_PROGRAMS, target, "Uninstall " + brand, icon, brand, "/uninstall");
+}
+
+// Not fatal in any way: a missing program or an over-long command line skips it.
+void Session::RunResourceUpdateProgram() {
+    const std::string value = m_manager.GetDocument().GetUpdateResourceExePath();
+    if (!m_productReplaced || value.empty()) return;
+    const std::string program =
+        ResolveDocumentProgram(m_manager.GetDataFolder(), Transfer::CutAtExe(value));
+    if (program.empty()) return;
+    RunResourceUpdate(
+        BuildResourceUpdateCommand(program, m_manager.GetInstalledProductPath(), m_modulePath));
+}
+
+}  // namespace
+
+bool InstallSession(DownloadManager& manager, ObsoleteFileSweep sweep) {
+    return Session(manager, sweep).Run();
+}
+
+std::string RunLabel(const std::string& moduleFolder, const std::string& moduleBaseName) {
+    return moduleFolder.find("\\" + moduleBaseName + "\\") != std::string::npos
+               ? " Checking for software updates"
+               : "Installation data";
+}
+
+}  // namespace Engine

@@ -1,0 +1,30 @@
+#pragma once
+// One complete run of the installer or updater, on the installation worker:
+// fetch and load the update document, write its registry values, prepare the
+// folders, stop a windowless running product, install this updater and its
+// uninstall entry, replace an outdated updater, fetch every changed file,
+// create shortcuts, register fonts, run the resource-update program and
+// sweep files that the document no longer lists.
+#include <string>
+#include <vector>
+
+class DownloadManager;
+
+namespace Engine {
+
+// Deletes the product files below dataFolder that keptPaths (the document's
+// client paths) no longer lists. Supplied by the layer that owns the sweep.
+using ObsoleteFileSweep = void (*)(const std::string& dataFolder, const std::string& brand,
+                                   const std::vector<std::string>& keptPaths);
+
+// Runs every step in order on the manager. Every failure it detects is a
+// fatal report through the main dialog, which ends the process; it returns
+// true when it reaches its end, false only when a fatal report returned
+// (no dialog). sweep may be null (no sweep). Worker thread only.
+bool InstallSession(DownloadManager& manager, ObsoleteFileSweep sweep);
+
+// The status label of the document's fetch: an updater that runs from a
+// folder named after itself is the installed one checking for updates.
+std::string RunLabel(const std::string& moduleFolder, const std::string& moduleBaseName);
+
+}  // namespace Engine

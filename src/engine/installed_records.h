@@ -1,0 +1,29 @@
+#pragma once
+// The "Installed" records of the product key, read in one pass: one string
+// value per installed file, named by its client path, holding the checksum
+// of the installed copy.
+#include <string>
+#include <unordered_map>
+
+namespace Utils {
+class RegManager;
+}
+
+namespace Engine {
+
+class InstalledRecords {
+public:
+    // Reads every string value of the "Installed" subkey of productKey's key.
+    // Nothing is read (every file counts as not installed) when it is absent.
+    explicit InstalledRecords(const Utils::RegManager& productKey);
+
+    // The recorded checksum of clientPath ("" when none); names are compared
+    // ignoring letter case, as the registry does.
+    std::string Get(const std::string& clientPath) const;
+    std::size_t Count() const { return m_values.size(); }
+
+private:
+    std::unordered_map<std::string, std::string> m_values;  // lower-case name -> data
+};
+
+}  // namespace Engine

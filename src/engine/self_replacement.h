@@ -1,0 +1,35 @@
+#pragma once
+// Replacing this updater with the one that the update document lists.
+// Worker thread.
+#include <string>
+
+class DownloadManager;
+
+namespace Engine {
+
+// The document's entry of the updater itself.
+struct UpdaterEntry {
+    std::string serverPath;
+    std::string checkSum;
+};
+
+// What a run needs to fetch and start a newer updater.
+struct UpdaterSource {
+    std::string tempFolder;       // as the system gives it, ending with "\"
+    std::string updaterFileName;  // brand + ".exe"
+    std::string downloadId;       // decoded
+};
+
+// Where the newer updater is received: the temporary folder, "\Install" and
+// the updater file name (a file named "Install<brand>.exe" in that folder).
+std::string TemporaryUpdaterPath(const UpdaterSource& source);
+
+// Nothing happens when this build's checksum equals the entry's (ignoring
+// case). Otherwise the newer updater is fetched once; a failed fetch shows
+// the "not synced" box and returns, so the run goes on. A fetched one is
+// started with "4000" (again with "runas" when refused with access denied)
+// and this process ends with 0: this function then never returns.
+void ReplaceUpdaterIfOutdated(DownloadManager& manager, const UpdaterEntry& entry,
+                              const UpdaterSource& source);
+
+}  // namespace Engine

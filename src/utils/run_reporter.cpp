@@ -1,0 +1,3 @@
+#include "utils/run_reporter.h"
+
+RunReporter* g_mainDialog = nullptr;
