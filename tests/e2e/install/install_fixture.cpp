@@ -1,0 +1,164 @@
+#include "install_fixture.h"
+
+#include <shlobj.h>
+
+#include <filesystem>
+
+#include "support/window_driver.h"
+#include "utils/unique_handle.h"
+
+namespace InstallE2E {
+namespace {
+
+constexpr DWORD kRunTimeoutMs = 60000;
+constexpr DWORD kProductStartTimeoutMs = 10000;
+constexpr char kUninstallKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\";
+
+void RemoveTree(const std::string& path) {
+    std::error_code ignored;
+    std::filesystem::remove_all(path, ignored);
+}
+
+void DeleteRegistryTree(HKEY root, const std::string& path) {
+    ::RegDeleteTreeA(root, path.c_str());
+    ::RegDeleteKeyA(root, path.c_str());
+}
+
+}  // namespace
+
+std::string ShellFolder(int csidl) {
+    char path[MAX_PATH] = {};
+    if (FAILED(::SHGetFolderPathA(nullptr, csidl, nullptr, SHGFP_TYPE_CURRENT, path))) return "";
+    std::string folder = path;
+    if (!folder.empty() && folder.back() == '\\') folder.pop_back();
+    return folder;
+}
+
+std::string ReadRegistryString(HKEY root, const std::string& key, const std::string& name) {
+    char data[2048] = {};
+    DWORD size = sizeof(data);
+    if (::RegGetValueA(root, key.c_str(), name.c_str(), RRF_RT_REG_SZ, nullptr, data, &size) !=
+        ERROR_SUCCESS)
+        return "";
+    return data;
+}
+
+std::vector<std::string> SplitLines(const std::string& text) {
+    std::vector<std::string> lines;
+    std::size_t start = 0;
+    for (std::size_t end; (end = text.find('\n', start)) != std::string::npos; start = end + 1)
+        lines.push_back(text.substr(start, end - start));
+    if (start < text.size()) lines.push_back(text.substr(start));
+    return lines;
+}
+
+void InstallRunTest::SetUp() {
+    m_brand = TestSupport::UniqueName("NimbraRun");
+    m_programFolder = ShellFolder(CSIDL_PROGRAM_FILES) + "\\" + m_brand;
+    m_exe = m_folder / (TestSupport::UniqueName("Setup") + ".exe");
+    ASSERT_FALSE(TestSupport::GetBuildFolder().empty()) << "PROJECT_BUILD_DIR is not set";
+    ASSERT_TRUE(m_server.Start());
+    TestSupport::UpdaterStamp stamp;
+    stamp.brand = m_brand;
+    stamp.host = m_server.Host();
+    stamp.servicePath = kServicePath;
+    stamp.downloadId = kDownloadId;
+    stamp.checksum = kUpdaterCheckSum;
+    ASSERT_TRUE(TestSupport::MakeStampedUpdater(m_exe, stamp));
+}
+
+void InstallRunTest::TearDown() { RemoveInstallation(); }
+
+void InstallRunTest::RemoveInstallation() {
+    char temp[MAX_PATH] = {};
+    ::GetTempPathA(MAX_PATH, temp);
+    EndProcessesUnder({m_folder.Path() + "\\", m_programFolder + "\\",
+                       std::string(temp) + "Install" + m_brand + ".exe"});
+    TestSupport::DeleteProductKey(m_brand);
+    DeleteRegistryTree(HKEY_LOCAL_MACHINE, kUninstallKey + m_brand);
+    RemoveTree(m_programFolder);
+    RemoveTree(ShellFolder(CSIDL_PROGRAMS) + "\\" + m_brand);
+    ::DeleteFileA(ShortcutPath(CSIDL_DESKTOPDIRECTORY, m_brand + ".lnk").c_str());
+    ::DeleteFileA((std::string(temp) + "Install" + m_brand + ".exe").c_str());
+}
+
+TestSupport::UpdateDocumentBuilder InstallRunTest::NewDocument() const {
+    TestSupport::UpdateDocumentBuilder document;
+    document.Root("ProductExePath", kProductExePath).Root("FilesServer", m_server.Host());
+    return document;
+}
+
+void InstallRunTest::Publish(TestSupport::UpdateDocumentBuilder& document,
+                             const ProductFile& file) {
+    m_server.Serve(file.ServerPath(), file.Served());
+    document.AddFile({file.ServerPath(), file.clientPath, file.CheckSum(),
+                      static_cast<int64_t>(file.Served().size()), file.compressed});
+}
+
+void InstallRunTest::ServeDocument(const TestSupport::UpdateDocumentBuilder& document) {
+    m_server.Serve(DocumentTarget(), document.Build(), 200, "text/xml");
+}
+
+std::string InstallRunTest::DocumentTarget() { return std::string(kServicePath) + kDownloadId; }
+
+ProductFile InstallRunTest::SampleProduct(const std::string& clientPath) {
+    return BuiltFile(clientPath, SAMPLE_PRODUCT_EXE);
+}
+
+ProductFile InstallRunTest::BuiltFile(const std::string& clientPath, const char* linuxPath) {
+    return PlainFile(clientPath, TestSupport::ReadFile(BuiltProgram(linuxPath)));
+}
+
+RunOutcome InstallRunTest::RunUpdater(const std::string& exe) {
+    TestSupport::ChildProcess updater;
+    if (!updater.Start(exe.empty() ? m_exe : exe, "")) {
+        ADD_FAILURE() << "cannot start " << (exe.empty() ? m_exe : exe);
+        return {TestSupport::ChildProcess::kKilled, {}, {}, {}};
+    }
+    return WatchRun(updater.Handle(), updater.Id(), kRunTimeoutMs);
+}
+
+std::vector<std::string> InstallRunTest::RequestsSince(std::size_t count) const {
+    std::vector<std::string> targets;
+    const std::vector<TestSupport::HttpRequest> requests = m_server.Requests();
+    for (std::size_t i = count; i < requests.size(); ++i) targets.push_back(requests[i].target);
+    return targets;
+}
+
+std::string InstallRunTest::DataPath(const std::string& relative) const {
+    return m_programFolder + "\\" + relative;
+}
+
+std::string InstallRunTest::ShortcutPath(int csidl, const std::string& relative) const {
+    return ShellFolder(csidl) + "\\" + relative;
+}
+
+std::string InstallRunTest::ProductValue(const std::string& name, const std::string& subkey) const {
+    const std::string key = "Software\\" + m_brand + (subkey.empty() ? "" : "\\" + subkey);
+    return ReadRegistryString(HKEY_CURRENT_USER, key, name);
+}
+
+std::string InstallRunTest::InstalledRecord(const std::string& clientPath) const {
+    return ProductValue(clientPath, "Installed");
+}
+
+std::string InstallRunTest::UninstallValue(const std::string& name) const {
+    return ReadRegistryString(HKEY_LOCAL_MACHINE, kUninstallKey + m_brand, name);
+}
+
+bool InstallRunTest::HasUninstallEntry() const {
+    Utils::UniqueRegKey key;
+    return ::RegOpenKeyExA(HKEY_LOCAL_MACHINE, (kUninstallKey + m_brand).c_str(), 0, KEY_READ,
+                           key.Receive()) == ERROR_SUCCESS;
+}
+
+std::vector<std::string> InstallRunTest::ProductStarts(const std::string& clientPath) const {
+    return SplitLines(TestSupport::ReadFile(DataPath(clientPath) + ".run.log"));
+}
+
+std::vector<std::string> InstallRunTest::WaitForProductStarts(std::size_t count) const {
+    TestSupport::WaitUntil([&] { return ProductStarts().size() >= count; }, kProductStartTimeoutMs);
+    return ProductStarts();
+}
+
+}  // namespace InstallE2E

@@ -1,0 +1,81 @@
+#include "payloads.h"
+
+#include <cstdint>
+#include <cstdio>
+
+#include "support/scratch.h"
+#include "support/updater_process.h"
+
+namespace InstallE2E {
+namespace {
+
+bool IsWav(const std::string& path) {
+    return path.size() > 4 && path.compare(path.size() - 4, 4, ".wav") == 0;
+}
+
+std::uint64_t Fnv1a(const std::string& bytes, std::uint64_t seed) {
+    std::uint64_t hash = 14695981039346656037ull ^ seed;
+    for (unsigned char c : bytes) hash = (hash ^ c) * 1099511628211ull;
+    return hash;
+}
+
+void PutLittleEndian(std::string& out, unsigned value, int bytes) {
+    for (int i = 0; i < bytes; ++i) out += static_cast<char>((value >> (8 * i)) & 0xFF);
+}
+
+}  // namespace
+
+std::string ProductFile::ServerPath() const {
+    std::string path = "/files/" + clientPath;
+    for (char& c : path)
+        if (c == '\\') c = '/';
+    if (compressed) path += IsWav(clientPath) ? ".Kelw" : ".Kelz";
+    return path;
+}
+
+std::string ProductFile::CheckSum() const {
+    char text[33] = {};
+    std::snprintf(text, sizeof(text), "%016llX%016llX",
+                  static_cast<unsigned long long>(Fnv1a(content, 1)),
+                  static_cast<unsigned long long>(Fnv1a(content, 2)));
+    return text;
+}
+
+ProductFile PlainFile(const std::string& clientPath, const std::string& content) {
+    return {clientPath, content, "", false};
+}
+
+std::string BuiltProgram(const char* linuxPath) { return TestSupport::ToWindowsPath(linuxPath); }
+
+ProductFile PackedFile(const std::string& clientPath, const std::string& content,
+                       const std::string& workFolder) {
+    const bool sound = IsWav(clientPath);
+    const std::string plain = workFolder + "\\" + TestSupport::UniqueName("plain");
+    const std::string packed = plain + ".packed";
+    const std::string command = sound ? BuiltProgram(UNKELW_EXE) + " -c " + plain + " " + packed
+                                      : BuiltProgram(UNKELZ_EXE) + " c " + plain + " " + packed;
+    ProductFile file{clientPath, content, "", true};
+    if (TestSupport::WriteFile(plain, content) && TestSupport::RunToSuccess(command))
+        file.served = TestSupport::ReadFile(packed);
+    return file;
+}
+
+std::string MakeWav(unsigned frames) {
+    std::string samples;
+    for (unsigned i = 0; i < frames * 2; ++i) PutLittleEndian(samples, (i * 37u) & 0xFFFF, 2);
+    std::string body = "WAVEfmt ";
+    PutLittleEndian(body, 16, 4);
+    PutLittleEndian(body, 1, 2);          // PCM
+    PutLittleEndian(body, 2, 2);          // channels
+    PutLittleEndian(body, 44100, 4);      // sample rate
+    PutLittleEndian(body, 44100 * 4, 4);  // byte rate
+    PutLittleEndian(body, 4, 2);          // block align
+    PutLittleEndian(body, 16, 2);         // bits per sample
+    body += "data";
+    PutLittleEndian(body, static_cast<unsigned>(samples.size()), 4);
+    std::string wav = "RIFF";
+    PutLittleEndian(wav, static_cast<unsigned>(body.size() + samples.size()), 4);
+    return wav + body + samples;
+}
+
+}  // namespace InstallE2E
