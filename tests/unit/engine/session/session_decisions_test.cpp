@@ -5,6 +5,7 @@
 
 #include <map>
 
+#include "engine/completion.h"
 #include "engine/files/document_programs.h"
 #include "engine/installed_copy.h"
 #include "engine/install_session.h"
@@ -58,6 +59,15 @@ TEST(ResourceUpdateCommand, QuotedPartsAndTheBufferLimit) {
     EXPECT_EQ(Engine::BuildResourceUpdateCommand(fits, "a", "b").size(), 299u);
     EXPECT_EQ(Engine::BuildResourceUpdateCommand(fits + "p", "a", "b"), "");
     EXPECT_FALSE(Engine::RunResourceUpdate(""));
+}
+
+TEST(StartableProduct, NeedsANameAndAnExistingFile) {
+    TestSupport::ScratchFolder folder;
+    ASSERT_TRUE(TestSupport::WriteFile(folder / "app.exe", "MZ"));
+    EXPECT_TRUE(Engine::IsStartableProduct("app.exe", folder / "app.exe"));
+    EXPECT_FALSE(Engine::IsStartableProduct("", folder / "app.exe"));
+    EXPECT_FALSE(Engine::IsStartableProduct("gone.exe", folder / "gone.exe"));
+    EXPECT_FALSE(Engine::IsStartableProduct("app.exe", folder.Path()));  // a folder
 }
 
 TEST(UninstallCommand, ProgramIsQuoted) {
