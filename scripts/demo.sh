@@ -60,10 +60,9 @@ publish() {
     'bin\NimbraDemoApp.exe'="$DEMO/product/bin/NimbraDemoApp.exe" \
     'readme.txt'="$DEMO/product/readme.txt:z" \
     'fonts\DejaVuSans.ttf'="$DEMO/product/fonts/DejaVuSans.ttf:z" \
-    'sounds\chime.wav'="$DEMO/product/sounds/chime.wav:w" \
-    'unkelz.exe'="$DEMO/product/unkelz.exe" 'unkelw.exe'="$DEMO/product/unkelw.exe"
+    'unkelz.exe'="$DEMO/product/unkelz.exe" 'unkelw.exe'="$DEMO/product/unkelw.exe" "$@"
 }
-publish
+publish 'sounds\chime.wav'="$DEMO/product/sounds/chime.wav:w"
 echo "1. Published release 1 of the sample product (6 files) in $DEMO/release"
 
 python3 -m http.server 80 --bind "$HOST" --directory "$DEMO/release" 2>"$DEMO/server.log" >/dev/null &
@@ -95,7 +94,9 @@ echo "Nimbra demo product, release 2" >"$DEMO/product/readme.txt"
 publish
 before=$(wc -l <"$DEMO/server.log")
 code=$(run_updater "C:\\Program Files\\$BRAND\\$BRAND.exe")
-echo "4. Published release 2 (readme.txt changed) and ran the installed updater: exit code $code."
+echo "4. Published release 2 (readme.txt changed, chime.wav dropped) and ran the installed updater: exit code $code."
 echo "   Requests it made:"
 tail -n +"$((before + 1))" "$DEMO/server.log" | grep -o '"GET [^"]*"' | sed 's/^/     /'
 echo "   readme.txt now reads: $(tr -d '\r' <"$PROGRAM/readme.txt")"
+echo "   sounds\\chime.wav is $([ -e "$PROGRAM/sounds/chime.wav" ] && echo 'still there' || echo 'gone'), recorded as:" \
+  "$(reg_query "HKCU\\Software\\$BRAND\\Installed" | grep -i chime | sed 's/^ *//')"
