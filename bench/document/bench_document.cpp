@@ -11,27 +11,15 @@
 #include <string>
 
 #include "document/update_document.h"
+#include "../common/bench_timing.h"
 #include "support/scratch.h"
 #include "support/update_document_builder.h"
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
-
-double MillisecondsSince(Clock::time_point start) {
-    return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
-}
-
-// CPU time of this thread (user + kernel), unaffected by other processes
-// that share the machine.
-double ThreadCpuMilliseconds() {
-    FILETIME created, ended, kernel, user;
-    if (!GetThreadTimes(GetCurrentThread(), &created, &ended, &kernel, &user)) return 0;
-    auto ticks = [](const FILETIME& t) {
-        return (static_cast<unsigned long long>(t.dwHighDateTime) << 32) | t.dwLowDateTime;
-    };
-    return (ticks(kernel) + ticks(user)) / 10000.0;
-}
+using Bench::Clock;
+using Bench::MillisecondsSince;
+using Bench::ThreadCpuMilliseconds;
 
 std::string BuildDocument(int entries) {
     TestSupport::UpdateDocumentBuilder builder;

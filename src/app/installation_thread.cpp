@@ -2,11 +2,21 @@
 
 #include "engine/completion.h"
 #include "transfer/download_manager.h"
+#include "uninstall/obsolete_file_sweep.h"
 
 namespace App {
+namespace {
+
+// The run's last step reaches the sweep, one layer above the session, through this.
+void SweepDataFolder(const std::string& dataFolder, const std::string& brand,
+                     const std::vector<std::string>& keptPaths) {
+    Uninstall::SweepObsoleteFiles(dataFolder, brand, keptPaths, "");
+}
+
+}  // namespace
 
 int InstallationThread(void* downloadManager) {
-    Engine::CompleteRun(*static_cast<DownloadManager*>(downloadManager), nullptr);
+    Engine::CompleteRun(*static_cast<DownloadManager*>(downloadManager), &SweepDataFolder);
 }
 
 }  // namespace App

@@ -9,9 +9,11 @@ namespace DocumentPathRules {
 // False for a path that could reach outside the folder it is relative to:
 // one that starts with a separator (rooted, UNC "\\server", device "\\?\"
 // or "\\.\"), contains a ':' anywhere (drive letters, alternate data
-// streams), or has a ".." component between either kind of separator.
-// Trailing blanks of a component are ignored for that test because the
-// system strips them. The empty path is allowed ("none").
+// streams), has a ".." component between either kind of separator, or has a
+// component that the system takes for a device (CON, PRN, AUX, NUL, COM1-9,
+// LPT1-9 in any letter case, with or without an extension). Trailing blanks
+// of a component, and of a device name before its extension, are ignored
+// because the system strips them. The empty path is allowed ("none").
 bool IsContainedRelativePath(const std::string& path);
 
 }  // namespace DocumentPathRules

@@ -40,15 +40,11 @@ std::string DownloadManager::GetInstalledProductPath() const {
 }
 
 void DownloadManager::SetDocumentFiles(const std::vector<UpdateFileEntry>& files) {
-    m_documentServerPaths.clear();
     m_documentClientPaths.clear();
-    m_documentCheckSums.clear();
     m_documentSizes.clear();
     m_listedPathsLower.clear();
     for (const UpdateFileEntry& file : files) {
-        m_documentServerPaths.push_back(file.serverRelativePath);
         m_documentClientPaths.push_back(file.clientRelativePath);
-        m_documentCheckSums.push_back(file.checkSum);
         m_documentSizes.push_back(file.size);
         m_listedPathsLower.insert(Lowered(file.clientRelativePath));
     }

@@ -37,7 +37,6 @@ public:
     const std::string& GetServerHost() const { return m_serverHost; }
     void SetServerHost(const std::string& host) { m_serverHost = host; }
     const std::string& GetFilesServer() const { return m_filesServer; }
-    void SetFilesServer(const std::string& host) { m_filesServer = host; }
 
     // The update document and the values taken from it.
     UpdateDocument& GetDocument() { return m_document; }
@@ -57,20 +56,13 @@ public:
     const std::string& GetDataFolder() const { return m_dataFolder; }
     void SetDataFolder(const std::string& folder) { m_dataFolder = folder; }
     void SetDocumentFiles(const std::vector<UpdateFileEntry>& files);
-    const StringList& GetDocumentServerPaths() const { return m_documentServerPaths; }
     const StringList& GetDocumentClientPaths() const { return m_documentClientPaths; }
-    const StringList& GetDocumentCheckSums() const { return m_documentCheckSums; }
-    const std::vector<std::int64_t>& GetDocumentSizes() const { return m_documentSizes; }
 
     // The files to fetch. Filled before the workers start, then only read.
     // A regular file goes to the parallel workers; a tool file is fetched by
     // the caller and only has a progress entry (returned: its progress index).
     void AddFetchFile(const UpdateFileEntry& file);
     int AddToolFile();
-    const StringList& GetFetchServerPaths() const { return m_fetchServerPaths; }
-    const StringList& GetFetchClientPaths() const { return m_fetchClientPaths; }
-    const StringList& GetFetchCheckSums() const { return m_fetchCheckSums; }
-    const std::vector<bool>& GetFetchCompressedFlags() const { return m_fetchCompressed; }
     int GetQueuedCount() const { return m_queued; }
     std::int64_t GetTotalBytes() const { return m_totalBytes; }
     void SetTotalBytes(std::int64_t bytes) { m_totalBytes = bytes; }
@@ -130,7 +122,7 @@ private:
     UpdateDocument m_document;
     std::string m_productExePath, m_productExeFolder, m_productExeName;
     std::string m_programFolder, m_dataFolder;
-    StringList m_documentServerPaths, m_documentClientPaths, m_documentCheckSums;
+    StringList m_documentClientPaths;
     std::vector<std::int64_t> m_documentSizes;
     std::unordered_set<std::string> m_listedPathsLower;  // for side-file names
     std::unordered_set<std::string> m_claimedSideFiles;  // manager lock

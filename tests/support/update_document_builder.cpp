@@ -92,10 +92,14 @@ UpdateDocumentBuilder& UpdateDocumentBuilder::AddFileMarkup(const std::string& m
 }
 
 UpdateDocumentBuilder& UpdateDocumentBuilder::AddRegistry(const DocumentRegistryValue& value) {
-    m_registryMarkup.push_back(ElementMarkup("Registry", {{"Path", value.path},
-                                                          {"Key", value.key},
-                                                          {"Value", value.value},
-                                                          {"IsOverride", value.isOverride}}));
+    return AddRegistryAttributes({{"Path", value.path},
+                                  {"Key", value.key},
+                                  {"Value", value.value},
+                                  {"IsOverride", value.isOverride}});
+}
+
+UpdateDocumentBuilder& UpdateDocumentBuilder::AddRegistryAttributes(const Attributes& attributes) {
+    m_registryMarkup.push_back(ElementMarkup("Registry", attributes));
     return *this;
 }
 

@@ -49,6 +49,8 @@ public:
     // Verbatim markup placed among the UpdateFile elements, e.g. "<Note/>".
     UpdateDocumentBuilder& AddFileMarkup(const std::string& markup);
     UpdateDocumentBuilder& AddRegistry(const DocumentRegistryValue& value);
+    // A Registry element with exactly these attributes (omissions).
+    UpdateDocumentBuilder& AddRegistryAttributes(const Attributes& attributes);
     // Without UpdateFiles / UpdateRegistry when nothing was added (default: written, maybe empty).
     UpdateDocumentBuilder& OmitEmptyGroups(bool omit = true);
 

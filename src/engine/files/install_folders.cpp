@@ -30,8 +30,10 @@ bool IsSingleFolderName(const std::string& name) {
            name.find_first_of("\\/:") == std::string::npos;
 }
 
-void CreateFolderIfMissing(const std::string& folder) {
+// True when the folder exists afterwards (made now or before).
+bool CreateFolderIfMissing(const std::string& folder) {
     if (!Utils::File::Exists(folder)) CreateDirectoryA(folder.c_str(), nullptr);
+    return Utils::File::IsDirectory(folder);
 }
 
 }  // namespace
@@ -52,8 +54,8 @@ std::string PrepareInstallFolder(const std::string& brand, bool useLocalAppData)
     DropTrailingBackslash(base);
     CreateFolderIfMissing(base);
     std::string folder = base + "\\" + brand;
-    CreateFolderIfMissing(folder);
-    SetCurrentDirectoryA(folder.c_str());
+    // Files must never land in whatever folder happens to be current.
+    if (!CreateFolderIfMissing(folder) || !SetCurrentDirectoryA(folder.c_str())) return "";
     return folder;
 }
 

@@ -12,7 +12,8 @@ bool UsesLocalAppData(bool requested, unsigned majorVersion, unsigned minorVersi
 // Creates (when missing) the brand's folder under the program files folder,
 // or under the local application data folder on Windows 6.0 when
 // useLocalAppData, makes it the current folder and returns it. A brand that
-// is empty or not a single folder name gives "" and changes nothing.
+// is empty or not a single folder name gives "" and changes nothing; a
+// folder that can't be created or made current gives "".
 // Session thread only: it changes the process's current folder.
 std::string PrepareInstallFolder(const std::string& brand, bool useLocalAppData);
 

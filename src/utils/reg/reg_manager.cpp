@@ -122,11 +122,17 @@ std::string RegManager::GetStringValue(const std::string& name, const std::strin
 
 bool RegManager::SetStringValue(const std::string& name, const std::string& value, bool overwrite,
                                 const std::string& subkey) const {
+    return WriteStringValue(name, value, overwrite, subkey) == StringWrite::Written;
+}
+
+RegManager::StringWrite RegManager::WriteStringValue(const std::string& name,
+                                                     const std::string& value, bool overwrite,
+                                                     const std::string& subkey) const {
     UniqueRegKey key = OpenForOperation(m_userRoot, m_keyName, subkey);
-    if (!key) return false;
+    if (!key) return StringWrite::Failed;
     std::string existing;
-    if (!overwrite && QueryString(key.Get(), name, existing)) return false;
-    return StoreString(key.Get(), name, value);
+    if (!overwrite && QueryString(key.Get(), name, existing)) return StringWrite::KeptExisting;
+    return StoreString(key.Get(), name, value) ? StringWrite::Written : StringWrite::Failed;
 }
 
 DWORD RegManager::GetDwordValue(const std::string& name, const std::string& subkey,

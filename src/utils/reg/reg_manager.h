@@ -21,6 +21,12 @@ public:
     // Stores at most the first 1024 characters.
     bool SetStringValue(const std::string& name, const std::string& value, bool overwrite = true,
                         const std::string& subkey = "") const;
+    enum class StringWrite { Written, KeptExisting, Failed };
+    // The same write as SetStringValue, telling a value kept because overwrite
+    // was not set (KeptExisting) apart from a key or value that could not be
+    // written (Failed).
+    StringWrite WriteStringValue(const std::string& name, const std::string& value, bool overwrite,
+                                 const std::string& subkey) const;
     // 0 (not the default) when the main key cannot be opened.
     DWORD GetDwordValue(const std::string& name, const std::string& subkey = "",
                         DWORD defaultValue = 0) const;

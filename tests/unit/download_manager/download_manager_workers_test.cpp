@@ -120,5 +120,31 @@ TEST_F(DownloadWorkersTest, FailedInstalledRecordIsFatal) {
     EXPECT_EQ(m_dialog->FatalErrors(), std::vector<std::string>{"Failed to write to registry, restart and try again."});
 }
 
+
+// Entries whose targets differ only in letter case are fetched at the same
+// time; each attempt has a side file of its own, so neither spoils or deletes
+// the other's and the file in place is one whole body.
+TEST_F(DownloadWorkersTest, TargetsDifferingInCaseNeverShareASideFile) {
+    const std::string first = SomeBytes(200000, 7), second = SomeBytes(200000, 8);
+    QueueFile("dup\\same.bin", "a.bin", first);
+    QueueFile("DUP\\Same.bin", "b.bin", second);
+    TestSupport::Fault slow;
+    slow.trickleBytes = 50000;
+    slow.trickleDelayMs = 50;
+    m_server->SetFault("/files/a.bin", slow);
+    m_server->SetFault("/files/b.bin", slow);
+    CommitDocument();
+
+    m_manager->RunParallelDownloads(2);
+
+    EXPECT_TRUE(m_dialog->FatalErrors().empty());
+    // Both records share one registry value name, which ignores case.
+    const std::string recorded = InstalledChecksum("dup\\same.bin");
+    EXPECT_TRUE(recorded == "sum-dup\\same.bin" || recorded == "sum-DUP\\Same.bin") << recorded;
+    const std::string installed = TestSupport::ReadFile(Path("dup\\same.bin"));
+    EXPECT_TRUE(installed == first || installed == second);
+    EXPECT_EQ(SideFileCount(), 0);
+}
+
 }  // namespace
 }  // namespace DownloadManagerTest

@@ -103,6 +103,13 @@ TEST(InstallFolders, BrandMustBeOneFolderName) {
         EXPECT_EQ(Engine::PrepareInstallFolder(brand, false), "") << brand;
         EXPECT_EQ(Engine::GetCurrentFolder(), before) << brand;
     }
+    // A file standing where the folder belongs: no folder, so no current folder either.
+    const std::string brand = TestSupport::UniqueName("NimbraFileInTheWay");
+    const std::string inTheWay = ShellFolder(CSIDL_PROGRAM_FILES) + "\\" + brand;
+    ASSERT_TRUE(TestSupport::WriteFile(inTheWay, "not a folder"));
+    EXPECT_EQ(Engine::PrepareInstallFolder(brand, false), "");
+    EXPECT_EQ(Engine::GetCurrentFolder(), before);
+    DeleteFileA(inTheWay.c_str());
 }
 
 // Makes the prefix report another Windows version to processes of one

@@ -1,0 +1,58 @@
+// The updater's installed copy and the "Installed" records it is compared with.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include "engine/installed_copy.h"
+#include "engine/installed_records.h"
+#include "support/scratch.h"
+#include "utils/reg/reg_manager.h"
+#include "utils/unique_handle.h"
+
+namespace {
+
+using TestSupport::FileExists;
+using TestSupport::ReadFile;
+using TestSupport::WriteFile;
+
+TEST(CopyThroughSideFile, ReplacesOnlyWithACompleteCopy) {
+    TestSupport::ScratchFolder folder;
+    const std::string source = folder / "new.exe", target = folder / "Acme.exe";
+    const std::string image(300 * 1024 + 7, 'N');  // several copy blocks and a tail
+    ASSERT_TRUE(WriteFile(source, image));
+    ASSERT_TRUE(WriteFile(target, "old copy"));
+
+    EXPECT_FALSE(Engine::CopyThroughSideFile(folder / "missing.exe", target));
+    EXPECT_EQ(ReadFile(target), "old copy");
+    {
+        // The side file can't be created: the installed copy stays as it was.
+        Utils::UniqueFileHandle blocker(::CreateFileA((target + ".part").c_str(), GENERIC_WRITE, 0,
+                                                      nullptr, CREATE_ALWAYS, 0, nullptr));
+        ASSERT_TRUE(blocker.IsValid());
+        EXPECT_FALSE(Engine::CopyThroughSideFile(source, target));
+        EXPECT_EQ(ReadFile(target), "old copy");
+    }
+    ::DeleteFileA((target + ".part").c_str());
+
+    EXPECT_TRUE(Engine::CopyThroughSideFile(source, target));
+    EXPECT_EQ(ReadFile(target), image);
+    EXPECT_FALSE(FileExists(target + ".part"));
+}
+
+TEST(InstalledRecords, ReadsEveryTextValueIgnoringCase) {
+    TestSupport::ScratchRegistryKey key;
+    Utils::RegManager productKey(true, key.Name());
+    EXPECT_EQ(Engine::InstalledRecords(productKey).Count(), 0u);  // no subkey yet
+
+    ASSERT_TRUE(productKey.SetStringValue("bin\\App.exe", "SUM1", true, "Installed"));
+    ASSERT_TRUE(productKey.SetStringValue("data\\x.dat", "sum2", true, "Installed"));
+    ASSERT_TRUE(productKey.SetDwordValue("number", 5, true, "Installed"));
+    const Engine::InstalledRecords records(productKey);
+    EXPECT_EQ(records.Count(), 2u);
+    EXPECT_EQ(records.Get("BIN\\app.EXE"), "SUM1");
+    EXPECT_EQ(records.Get("data\\x.dat"), "sum2");  // checksums keep their case
+    EXPECT_EQ(records.Get("number"), "");
+    EXPECT_EQ(records.Get("missing"), "");
+}
+
+}  // namespace

@@ -1,0 +1,102 @@
+#include "uninstall/obsolete_file_sweep.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <set>
+
+#include "folder_link.h"
+#include "support/scratch.h"
+#include "utils/reg/reg_manager.h"
+#include "utils/unique_handle.h"
+
+namespace {
+
+using TestSupport::FileExists;
+
+constexpr char kAbsent[] = "<absent>";
+
+// A data folder whose path holds a brand of its own, and a scratch product
+// key standing in for the process's product key manager.
+class ObsoleteFileSweepTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        m_previousKey = Utils::g_productKeyManager;
+        Utils::g_productKeyManager = &m_productKey;
+    }
+    void TearDown() override { Utils::g_productKeyManager = m_previousKey; }
+
+    void CreateFiles(const std::set<std::string>& relativePaths) {
+        for (const std::string& path : relativePaths)
+            ASSERT_TRUE(TestSupport::WriteFile(m_data + "\\" + path, "x"));
+    }
+    std::set<std::string> RemainingFiles() const {
+        std::set<std::string> files;
+        for (const auto& item : std::filesystem::recursive_directory_iterator(m_data)) {
+            if (!item.is_directory()) files.insert(item.path().lexically_relative(m_data).string());
+        }
+        return files;
+    }
+    std::string Record(const std::string& name) const {
+        return m_productKey.GetStringValue(name, "Installed", kAbsent);
+    }
+
+    TestSupport::ScratchFolder m_root;
+    const std::string m_brand = TestSupport::UniqueName("SweepBrand");
+    const std::string m_data = m_root / m_brand;
+    TestSupport::ScratchRegistryKey m_scratchKey;
+    Utils::RegManager m_productKey{true, m_scratchKey.Name()};
+    Utils::RegManager* m_previousKey = nullptr;
+};
+
+TEST_F(ObsoleteFileSweepTest, DeletesWhatTheDocumentNoLongerLists) {
+    CreateFiles({"app.dll", "old.dll", "Data.Xml", "sub\\b.dll", "sub\\gone.dll",
+                 "empty\\deep\\x.tmp", "logs\\run.log", m_brand + ".exe", "app.dll.part2.Kelz",
+                 "config.xml.part", "busy.dll"});
+    ASSERT_TRUE(m_productKey.SetStringValue("old.dll", "0123abcd", true, "Installed"));
+    // A file in use cannot be deleted and must not be recorded as deleted.
+    Utils::UniqueFileHandle busy(CreateFileA((m_data + "\\busy.dll").c_str(), GENERIC_READ,
+                                             FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
+    ASSERT_TRUE(busy);
+
+    EXPECT_EQ(Uninstall::SweepObsoleteFiles(m_data, m_brand, {"app.dll", "Sub/B.DLL"}, ""),
+              static_cast<DWORD>(ERROR_NO_MORE_FILES));
+
+    const std::set<std::string> expected = {"app.dll", "busy.dll", "logs\\run.log",
+                                            m_brand + ".exe", "sub\\b.dll"};
+    EXPECT_EQ(RemainingFiles(), expected);
+    EXPECT_FALSE(FileExists(m_data + "\\empty"));
+    for (const char* deleted : {"old.dll", "Data.Xml", "sub\\gone.dll", "empty\\deep\\x.tmp"})
+        EXPECT_EQ(Record(deleted), "deleted") << deleted;
+    for (const char* notRecorded : {"busy.dll", "app.dll.part2.Kelz", "config.xml.part"})
+        EXPECT_EQ(Record(notRecorded), kAbsent) << notRecorded;
+}
+
+TEST_F(ObsoleteFileSweepTest, TouchesNothingOutsideTheBrandOrWithoutOne) {
+    const std::string other = m_root / "Other";
+    ASSERT_TRUE(TestSupport::WriteFile(other + "\\old.dll", "x"));
+    ASSERT_TRUE(std::filesystem::create_directories(other + "\\empty"));
+    CreateFiles({"old.dll"});
+
+    EXPECT_EQ(Uninstall::SweepObsoleteFiles(other, m_brand, {}, ""),
+              static_cast<DWORD>(ERROR_NO_MORE_FILES));
+    EXPECT_EQ(Uninstall::SweepObsoleteFiles(m_data, "", {}, ""), 0u);
+    EXPECT_EQ(Uninstall::SweepObsoleteFiles(m_data + "\\missing", m_brand, {}, ""), 0u);
+    EXPECT_TRUE(FileExists(other + "\\old.dll"));
+    EXPECT_TRUE(FileExists(other + "\\empty"));
+    EXPECT_TRUE(FileExists(m_data + "\\old.dll"));
+}
+
+TEST_F(ObsoleteFileSweepTest, DoesNotEnterOrRemoveALinkedFolder) {
+    const std::string target = m_root / "target";
+    ASSERT_TRUE(TestSupport::WriteFile(target + "\\outside.dll", "x"));
+    ASSERT_TRUE(std::filesystem::create_directories(m_data));
+    TestSupport::FolderLink link(m_data + "\\linked", target);
+    if (!link.IsLink()) GTEST_SKIP() << "no folder links here";
+
+    Uninstall::SweepObsoleteFiles(m_data, m_brand, {}, "");
+    EXPECT_TRUE(FileExists(target + "\\outside.dll"));
+    EXPECT_TRUE(link.IsLink());
+}
+
+}  // namespace
