@@ -43,6 +43,8 @@ TEST_F(InstallRunTest, FirstInstallPlacesEverythingAndARerunFetchesOnlyTheDocume
         InstallE2E::PlainFile("notes.txt", "notes at the top of the data folder"),
     };
     TestSupport::UpdateDocumentBuilder document = NewDocument();
+    document.Root("UninstallIconPath", "icons\\remove.ico")
+        .Root("SkinURL", m_server.Url("/skin.html"));  // shown during a first installation
     document.Root("CompressFilePath", "tools\\unkelz.exe")
         .Root("CompressWAVPath", "tools\\unkelw.exe");
     for (const ProductFile& file : files) {
@@ -53,7 +55,12 @@ TEST_F(InstallRunTest, FirstInstallPlacesEverythingAndARerunFetchesOnlyTheDocume
     document.AddFile(
         {"/updates/fernwick.exe", "Fernwick.EXE", "0123456789abcdef0123456789abcdef", 10});
     document.AddRegistry({"Settings\\Look", "Theme", "dark", "true"});
+    document.AddRegistry({"", "Greeting", "hello", "TRUE"});
+    document.AddRegistry({"Settings", "Channel", "stable", "false"});  // kept: not an override
     ServeDocument(document);
+    m_server.Serve("/skin.html", "<html><body>Installing</body></html>", 200, "text/html");
+    const std::string settingsKey = "Software\\" + m_brand + "\\Settings";
+    ::RegSetKeyValueA(HKEY_CURRENT_USER, settingsKey.c_str(), "Channel", REG_SZ, "beta", 5);
     // Slow enough to read the window's title while files arrive.
     TestSupport::Fault trickle;
     trickle.trickleBytes = 8;
@@ -65,36 +72,33 @@ TEST_F(InstallRunTest, FirstInstallPlacesEverythingAndARerunFetchesOnlyTheDocume
     EXPECT_TRUE(first.boxes.empty()) << first.boxes.front().text;
     EXPECT_TRUE(first.SawTitle(" " + m_brand + " Installation"));
     // The last percentage stays in front of the status text.
-    EXPECT_EQ(first.statuses.back(), std::string("        100.00% - ") + InstallE2E::kFinishedText);
-    for (const ProductFile& file : files) {
-        EXPECT_EQ(TestSupport::ReadFile(DataPath(file.clientPath)), file.content)
-            << file.clientPath;
-        EXPECT_EQ(InstalledRecord(file.clientPath), file.CheckSum()) << file.clientPath;
-    }
+    EXPECT_TRUE(first.SawStatus(std::string("        100.00% - ") + InstallE2E::kFinishedText));
+    ExpectInstalled(files);
     EXPECT_EQ(Leftovers(m_programFolder), std::vector<std::string>{});
     EXPECT_EQ(InstalledRecord("fernwick.exe"), "");
     EXPECT_EQ(m_server.Hits(std::string("/updates/fernwick.exe") + InstallE2E::kDownloadId), 0);
     EXPECT_EQ(ProductValue("FileVersion"), "2.7.1.8");
     EXPECT_EQ(ProductValue("ExeName"), "Product.exe");
+    EXPECT_EQ(ProductValue("Theme", "Settings\\Look"), "dark");
+    EXPECT_EQ(ProductValue("Greeting"), "hello");
+    EXPECT_EQ(ProductValue("Channel", "Settings"), "beta");
 
     EXPECT_EQ(TestSupport::ReadFile(InstalledCopy()), TestSupport::ReadFile(m_exe));
     EXPECT_EQ(ProductValue("DownloaderLocation"), InstalledCopy());
     EXPECT_EQ(UninstallValue("DisplayName"), m_brand);
     EXPECT_EQ(UninstallValue("UninstallString"), "\"" + InstalledCopy() + "\" /uninstall");
-    for (const std::string& shortcut :
-         {ShortcutPath(CSIDL_PROGRAMS, m_brand + "\\" + m_brand + ".lnk"),
-          ShortcutPath(CSIDL_DESKTOPDIRECTORY, m_brand + ".lnk"),
-          ShortcutPath(CSIDL_PROGRAMS, m_brand + "\\Uninstall " + m_brand + ".lnk")})
-        EXPECT_TRUE(TestSupport::FileExists(shortcut)) << shortcut;
+    ExpectShortcuts(DataPath("icons\\remove.ico"));
 
+    EXPECT_FALSE(TestSupport::FileExists(InstallE2E::TemporaryFolder() + "xml_downloaded_24.xml"));
     const std::vector<std::string> starts = WaitForProductStarts(1);
     ASSERT_EQ(starts.size(), 1u);
-    EXPECT_EQ(starts[0].substr(0, starts[0].find('|')), DataPath("bin"));
+    EXPECT_EQ(starts[0].substr(0, starts[0].find('|')), DataPath("bin"));  // working folder
+    EXPECT_NE(starts[0].find(DataPath(kProductExePath)), std::string::npos) << starts[0];
 
     const std::size_t before = m_server.Requests().size();
     const RunOutcome rerun = RunUpdater();
     EXPECT_EQ(rerun.exitCode, 0u);
-    EXPECT_EQ(rerun.statuses.back(), std::string("        ") + InstallE2E::kFinishedText);
+    EXPECT_TRUE(rerun.SawStatus(std::string("        ") + InstallE2E::kFinishedText));
     EXPECT_EQ(RequestsSince(before), std::vector<std::string>{DocumentTarget()});
     EXPECT_EQ(WaitForProductStarts(2).size(), 2u);
     EXPECT_EQ(InstalledRecord(kProductExePath), files[0].CheckSum());
@@ -109,23 +113,24 @@ TEST_F(InstallRunTest, UpdateFetchesOnlyChangedFilesAndRunsTheResourceUpdateProg
     const ProductFile kept = InstallE2E::PlainFile("notes.txt", "kept at the top");
     const ProductFile keptBelow = InstallE2E::PlainFile("data\\kept.txt", "kept below");
     const ProductFile dropped = InstallE2E::PlainFile("data\\dropped.txt", "dropped later");
+    const ProductFile droppedTop = InstallE2E::PlainFile("old.txt", "dropped from the top");
     ProductFile product = SampleProduct();
     TestSupport::UpdateDocumentBuilder document = NewDocument();
     document.Root("UpdateResourceExePath", "tools\\Refresh.exe");
-    for (const ProductFile& file : {product, probe, kept, keptBelow, dropped})
+    for (const ProductFile& file : {product, probe, kept, keptBelow, dropped, droppedTop})
         Publish(document, file);
     ServeDocument(document);
     ASSERT_EQ(RunUpdater().exitCode, 0u);
     const std::string probeRecord = DataPath(probe.clientPath) + ".args.log";
-    EXPECT_EQ(TestSupport::ReadFile(probeRecord), "\"" + DataPath(probe.clientPath) + "\" \"" +
-                                                      DataPath(kProductExePath) + "\" \"" + m_exe +
-                                                      "\"");
+    const auto commandWith = [&](const std::string& updater) {
+        return "\"" + DataPath(probe.clientPath) + "\" \"" + DataPath(kProductExePath) + "\" \"" +
+               updater + "\"";
+    };
+    EXPECT_EQ(TestSupport::ReadFile(probeRecord), commandWith(m_exe));
     ASSERT_TRUE(::DeleteFileA(probeRecord.c_str()));
     WaitForProductStarts(1);
     ::DeleteFileA(ShortcutPath(CSIDL_DESKTOPDIRECTORY, m_brand + ".lnk").c_str());
-    ::RegDeleteKeyA(
-        HKEY_LOCAL_MACHINE,
-        ("Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\" + m_brand).c_str());
+    RemoveUninstallEntry();
 
     product.content += "trailing bytes of a new build";  // still runs, same version
     const ProductFile added = InstallE2E::PlainFile("data\\added.txt", "new in this release");
@@ -138,27 +143,27 @@ TEST_F(InstallRunTest, UpdateFetchesOnlyChangedFilesAndRunsTheResourceUpdateProg
     trickle.trickleBytes = 4;
     trickle.trickleDelayMs = 100;
     m_server.SetFault(added.ServerPath(), trickle);
+    trickle.trickleBytes = 256;  // time to read the status line while the document arrives
+    m_server.SetFault(DocumentTarget(), trickle);
     const std::size_t before = m_server.Requests().size();
 
     const RunOutcome update = RunUpdater(InstalledCopy());
     EXPECT_EQ(update.exitCode, 0u);
     EXPECT_TRUE(update.SawTitle(" " + m_brand + " update process"));
+    // The installed copy, in a folder named after itself, checks for updates.
+    EXPECT_TRUE(update.SawStatus("         Checking for software updates"));
     std::vector<std::string> requests = RequestsSince(before);
     std::sort(requests.begin(), requests.end());
     std::vector<std::string> expected = {DocumentTarget(), added.ServerPath(),
                                          product.ServerPath()};
     std::sort(expected.begin(), expected.end());
     EXPECT_EQ(requests, expected);
-    EXPECT_EQ(TestSupport::ReadFile(probeRecord), "\"" + DataPath(probe.clientPath) + "\" \"" +
-                                                      DataPath(kProductExePath) + "\" \"" +
-                                                      InstalledCopy() + "\"");
-    for (const ProductFile& file : {product, kept, keptBelow, added}) {
-        EXPECT_EQ(TestSupport::ReadFile(DataPath(file.clientPath)), file.content)
-            << file.clientPath;
-        EXPECT_EQ(InstalledRecord(file.clientPath), file.CheckSum()) << file.clientPath;
+    EXPECT_EQ(TestSupport::ReadFile(probeRecord), commandWith(InstalledCopy()));
+    ExpectInstalled({product, kept, keptBelow, added});
+    for (const ProductFile& file : {dropped, droppedTop}) {
+        EXPECT_FALSE(TestSupport::FileExists(DataPath(file.clientPath))) << file.clientPath;
+        EXPECT_EQ(InstalledRecord(file.clientPath), "deleted") << file.clientPath;
     }
-    EXPECT_FALSE(TestSupport::FileExists(DataPath(dropped.clientPath)));
-    EXPECT_EQ(InstalledRecord(dropped.clientPath), "deleted");
     EXPECT_FALSE(TestSupport::FileExists(ShortcutPath(CSIDL_DESKTOPDIRECTORY, m_brand + ".lnk")));
     EXPECT_FALSE(HasUninstallEntry());
     EXPECT_EQ(WaitForProductStarts(2).size(), 2u);

@@ -2,8 +2,10 @@
 
 #include <shlobj.h>
 
+#include <algorithm>
 #include <filesystem>
 
+#include "support/shell_link.h"
 #include "support/window_driver.h"
 #include "utils/unique_handle.h"
 
@@ -13,6 +15,11 @@ namespace {
 constexpr DWORD kRunTimeoutMs = 60000;
 constexpr DWORD kProductStartTimeoutMs = 10000;
 constexpr char kUninstallKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\";
+
+std::string Lowered(std::string text) {
+    for (char& c : text) c = static_cast<char>(::tolower(static_cast<unsigned char>(c)));
+    return text;
+}
 
 void RemoveTree(const std::string& path) {
     std::error_code ignored;
@@ -32,6 +39,12 @@ std::string ShellFolder(int csidl) {
     std::string folder = path;
     if (!folder.empty() && folder.back() == '\\') folder.pop_back();
     return folder;
+}
+
+std::string TemporaryFolder() {
+    char temp[MAX_PATH] = {};
+    ::GetTempPathA(MAX_PATH, temp);
+    return temp;
 }
 
 std::string ReadRegistryString(HKEY root, const std::string& key, const std::string& name) {
@@ -70,16 +83,14 @@ void InstallRunTest::SetUp() {
 void InstallRunTest::TearDown() { RemoveInstallation(); }
 
 void InstallRunTest::RemoveInstallation() {
-    char temp[MAX_PATH] = {};
-    ::GetTempPathA(MAX_PATH, temp);
-    EndProcessesUnder({m_folder.Path() + "\\", m_programFolder + "\\",
-                       std::string(temp) + "Install" + m_brand + ".exe"});
+    const std::string newerUpdater = TemporaryFolder() + "Install" + m_brand + ".exe";
+    EndProcessesUnder({m_folder.Path() + "\\", m_programFolder + "\\", newerUpdater});
     TestSupport::DeleteProductKey(m_brand);
-    DeleteRegistryTree(HKEY_LOCAL_MACHINE, kUninstallKey + m_brand);
+    RemoveUninstallEntry();
     RemoveTree(m_programFolder);
     RemoveTree(ShellFolder(CSIDL_PROGRAMS) + "\\" + m_brand);
     ::DeleteFileA(ShortcutPath(CSIDL_DESKTOPDIRECTORY, m_brand + ".lnk").c_str());
-    ::DeleteFileA((std::string(temp) + "Install" + m_brand + ".exe").c_str());
+    ::DeleteFileA(newerUpdater.c_str());
 }
 
 TestSupport::UpdateDocumentBuilder InstallRunTest::NewDocument() const {
@@ -125,6 +136,15 @@ std::vector<std::string> InstallRunTest::RequestsSince(std::size_t count) const 
     return targets;
 }
 
+int InstallRunTest::HitsSince(std::size_t count, const std::string& target) const {
+    const std::vector<std::string> targets = RequestsSince(count);
+    return static_cast<int>(std::count(targets.begin(), targets.end(), target));
+}
+
+void InstallRunTest::RemoveUninstallEntry() {
+    DeleteRegistryTree(HKEY_LOCAL_MACHINE, kUninstallKey + m_brand);
+}
+
 std::string InstallRunTest::DataPath(const std::string& relative) const {
     return m_programFolder + "\\" + relative;
 }
@@ -150,6 +170,32 @@ bool InstallRunTest::HasUninstallEntry() const {
     Utils::UniqueRegKey key;
     return ::RegOpenKeyExA(HKEY_LOCAL_MACHINE, (kUninstallKey + m_brand).c_str(), 0, KEY_READ,
                            key.Receive()) == ERROR_SUCCESS;
+}
+
+void InstallRunTest::ExpectInstalled(const std::vector<ProductFile>& files) const {
+    for (const ProductFile& file : files) {
+        EXPECT_EQ(TestSupport::ReadFile(DataPath(file.clientPath)), file.content)
+            << file.clientPath;
+        EXPECT_EQ(InstalledRecord(file.clientPath), file.CheckSum()) << file.clientPath;
+    }
+}
+
+void InstallRunTest::ExpectShortcuts(const std::string& uninstallIcon) const {
+    const struct {
+        std::string file, arguments, icon;
+    } shortcuts[] = {
+        {ShortcutPath(CSIDL_PROGRAMS, m_brand + "\\" + m_brand + ".lnk"), "", ""},
+        {ShortcutPath(CSIDL_DESKTOPDIRECTORY, m_brand + ".lnk"), "", ""},
+        {ShortcutPath(CSIDL_PROGRAMS, m_brand + "\\Uninstall " + m_brand + ".lnk"), "/uninstall",
+         uninstallIcon},
+    };
+    for (const auto& shortcut : shortcuts) {
+        const TestSupport::LinkContents link = TestSupport::ReadLink(shortcut.file);
+        EXPECT_TRUE(link.loaded) << shortcut.file;
+        EXPECT_EQ(Lowered(link.target), Lowered(InstalledCopy())) << shortcut.file;
+        EXPECT_EQ(link.arguments, shortcut.arguments) << shortcut.file;
+        EXPECT_EQ(Lowered(link.icon), Lowered(shortcut.icon)) << shortcut.file;
+    }
 }
 
 std::vector<std::string> InstallRunTest::ProductStarts(const std::string& clientPath) const {

@@ -48,8 +48,10 @@ protected:
     // Ends the run's processes and removes what runs leave: the product key,
     // the uninstall entry, the program folder and the shortcuts.
     void RemoveInstallation();
-    // The requests received since the given count, as targets.
+    // The requests received after the first count ones, as targets.
     std::vector<std::string> RequestsSince(std::size_t count) const;
+    int HitsSince(std::size_t count, const std::string& target) const;
+    void RemoveUninstallEntry();
 
     std::string DataPath(const std::string& relative) const;
     std::string InstalledCopy() const { return DataPath(m_brand + ".exe"); }
@@ -59,6 +61,10 @@ protected:
     std::string InstalledRecord(const std::string& clientPath) const;
     std::string UninstallValue(const std::string& name) const;
     bool HasUninstallEntry() const;
+    // Each file's installed content and "Installed" record.
+    void ExpectInstalled(const std::vector<ProductFile>& files) const;
+    // The two shortcuts to the installed copy and the one that uninstalls with the given icon.
+    void ExpectShortcuts(const std::string& uninstallIcon) const;
     // The lines that the sample product at the client path recorded, one per start.
     std::vector<std::string> ProductStarts(const std::string& clientPath = kProductExePath) const;
     // ProductStarts() once it holds count lines (or after a timeout): the
@@ -74,6 +80,8 @@ protected:
 
 // The Windows folder of a CSIDL number, without a trailing backslash.
 std::string ShellFolder(int csidl);
+// The temporary folder, with a trailing backslash.
+std::string TemporaryFolder();
 // The string value of a registry key; "" when absent.
 std::string ReadRegistryString(HKEY root, const std::string& key, const std::string& name);
 std::vector<std::string> SplitLines(const std::string& text);

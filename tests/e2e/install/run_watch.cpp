@@ -33,8 +33,10 @@ BOOL CALLBACK CollectDialog(HWND window, LPARAM parameter) {
     return TRUE;
 }
 
+// A read that fails (the window went away meanwhile) gives "": never a real
+// title or status line, which always holds at least its blank prefix.
 void AppendIfNew(std::vector<std::string>& seen, const std::string& text) {
-    if (seen.empty() || seen.back() != text) seen.push_back(text);
+    if (!text.empty() && (seen.empty() || seen.back() != text)) seen.push_back(text);
 }
 
 // One look at the process's windows.
