@@ -7,7 +7,11 @@ set -euo pipefail
 ROOT="$(cd "$(dirname "$0")/.." && pwd)"
 STATE="$2"
 PREFIX="${WINEPREFIX:-$ROOT/build/wineprefix}"
-export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+# No add-on installer prompts (mscoree, mshtml), and no menu builder: it would
+# mirror every shortcut that a test creates into the Linux user's menus and
+# desktop, and it keeps running in the folder of the program that made the
+# shortcut, so that folder cannot be removed for a while.
+export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
 
 start() {
   local display=90

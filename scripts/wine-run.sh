@@ -4,7 +4,7 @@
 ROOT="$(cd "$(dirname "$0")/.." && pwd)"
 export WINEPREFIX="${WINEPREFIX:-$ROOT/build/wineprefix}"
 export WINEDEBUG="${WINEDEBUG:--all}"
-export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree,mshtml=}"
+export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree,mshtml=;winemenubuilder.exe=d}"  # see testbed.sh
 # Debian's wine launcher prints a warning about the missing 32-bit Wine on
 # every start; the 64-bit loader runs our x86-64 programs directly.
 if [ -x /usr/lib/wine/wine64 ]; then
