@@ -164,6 +164,7 @@ TEST_F(InstallRunTest, UpdateFetchesOnlyChangedFilesAndRunsTheResourceUpdateProg
         EXPECT_FALSE(TestSupport::FileExists(DataPath(file.clientPath))) << file.clientPath;
         EXPECT_EQ(InstalledRecord(file.clientPath), "deleted") << file.clientPath;
     }
+    EXPECT_TRUE(TestSupport::FileExists(InstalledCopy()));  // never swept
     EXPECT_FALSE(TestSupport::FileExists(ShortcutPath(CSIDL_DESKTOPDIRECTORY, m_brand + ".lnk")));
     EXPECT_FALSE(HasUninstallEntry());
     EXPECT_EQ(WaitForProductStarts(2).size(), 2u);

@@ -31,8 +31,7 @@ void DeleteRegistryTree(HKEY root, const std::string& path) {
     ::RegDeleteKeyA(root, path.c_str());
 }
 
-}  // namespace
-
+// The Windows folder of a CSIDL number, without a trailing backslash.
 std::string ShellFolder(int csidl) {
     char path[MAX_PATH] = {};
     if (FAILED(::SHGetFolderPathA(nullptr, csidl, nullptr, SHGFP_TYPE_CURRENT, path))) return "";
@@ -41,12 +40,7 @@ std::string ShellFolder(int csidl) {
     return folder;
 }
 
-std::string TemporaryFolder() {
-    char temp[MAX_PATH] = {};
-    ::GetTempPathA(MAX_PATH, temp);
-    return temp;
-}
-
+// "" when absent.
 std::string ReadRegistryString(HKEY root, const std::string& key, const std::string& name) {
     char data[2048] = {};
     DWORD size = sizeof(data);
@@ -63,6 +57,14 @@ std::vector<std::string> SplitLines(const std::string& text) {
         lines.push_back(text.substr(start, end - start));
     if (start < text.size()) lines.push_back(text.substr(start));
     return lines;
+}
+
+}  // namespace
+
+std::string TemporaryFolder() {
+    char temp[MAX_PATH] = {};
+    ::GetTempPathA(MAX_PATH, temp);
+    return temp;
 }
 
 void InstallRunTest::SetUp() {
@@ -83,6 +85,7 @@ void InstallRunTest::SetUp() {
 void InstallRunTest::TearDown() { RemoveInstallation(); }
 
 void InstallRunTest::RemoveInstallation() {
+    if (m_brand.empty()) return;  // never the whole program files folder
     const std::string newerUpdater = TemporaryFolder() + "Install" + m_brand + ".exe";
     EndProcessesUnder({m_folder.Path() + "\\", m_programFolder + "\\", newerUpdater});
     TestSupport::DeleteProductKey(m_brand);

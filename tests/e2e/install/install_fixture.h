@@ -78,12 +78,7 @@ protected:
     std::string m_programFolder;  // also the data folder
 };
 
-// The Windows folder of a CSIDL number, without a trailing backslash.
-std::string ShellFolder(int csidl);
 // The temporary folder, with a trailing backslash.
 std::string TemporaryFolder();
-// The string value of a registry key; "" when absent.
-std::string ReadRegistryString(HKEY root, const std::string& key, const std::string& name);
-std::vector<std::string> SplitLines(const std::string& text);
 
 }  // namespace InstallE2E

@@ -96,6 +96,15 @@ TEST_F(InstallRunTest, FaultsEndTheRunOrAreSkipped) {
                  TestSupport::FileExists(InstallE2E::TemporaryFolder() + "xml_downloaded_24.xml"));
              EXPECT_TRUE(TestSupport::FileExists(localDocument));
          }},
+        {"client path outside the data folder",
+         [&](TestSupport::UpdateDocumentBuilder& document) {
+             Publish(document, PlainFile("..\\" + m_brand + ".escaped", "outside"));
+         },
+         1, "Wrong update file contents, please try again later.",
+         [&] {
+             EXPECT_EQ(RequestsSince(before), std::vector<std::string>{DocumentTarget()});
+             EXPECT_FALSE(TestSupport::FileExists(m_programFolder + ".escaped"));
+         }},
         {"target is a folder",
          [&](TestSupport::UpdateDocumentBuilder& document) {
              std::filesystem::create_directories(DataPath(blocked.clientPath));
