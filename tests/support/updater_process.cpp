@@ -9,29 +9,42 @@
 namespace TestSupport {
 namespace {
 
+// How long ending a job's processes may take.
+constexpr DWORD kEndTimeoutMs = 5000;
+
 std::string Quote(const std::string& text) { return "\"" + text + "\""; }
 
 }  // namespace
 
-ChildProcess::~ChildProcess() {
-    if (IsRunning()) WaitForExitCode(0);
-}
+// Also ends what the child started and left running, such as the updater's
+// copy that a launcher started and that still waits for it.
+ChildProcess::~ChildProcess() { m_job.EndAll(kKilled, kEndTimeoutMs); }
 
 bool ChildProcess::Start(const std::string& exePath, const std::string& arguments,
                          const std::string& folder) {
     return StartCommandLine(Quote(exePath) + (arguments.empty() ? "" : " " + arguments), folder);
 }
 
-bool ChildProcess::StartCommandLine(std::string commandLine, const std::string& folder) {
+bool ChildProcess::StartCommandLine(std::string commandLine, const std::string& folder,
+                                    DWORD creationFlags) {
+    if (!m_job.IsValid()) return false;
     STARTUPINFOA startup = {};
     startup.cb = sizeof(startup);
     PROCESS_INFORMATION info = {};
-    if (!::CreateProcessA(nullptr, &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr,
+    if (!::CreateProcessA(nullptr, &commandLine[0], nullptr, nullptr, FALSE,
+                          creationFlags | CREATE_SUSPENDED, nullptr,
                           folder.empty() ? nullptr : folder.c_str(), &startup, &info))
         return false;
     Utils::UniqueKernelHandle thread(info.hThread);
     m_process.Reset(info.hProcess);
     m_id = info.dwProcessId;
+    if (!m_job.Add(m_process.Get())) {
+        ::TerminateProcess(m_process.Get(), kKilled);
+        m_process.Reset();
+        m_id = 0;
+        return false;
+    }
+    ::ResumeThread(thread.Get());
     return true;
 }
 
@@ -42,8 +55,7 @@ bool ChildProcess::IsRunning() const {
 DWORD ChildProcess::WaitForExitCode(DWORD timeoutMs) {
     if (!m_process) return kKilled;
     if (::WaitForSingleObject(m_process.Get(), timeoutMs) == WAIT_TIMEOUT) {
-        ::TerminateProcess(m_process.Get(), kKilled);
-        ::WaitForSingleObject(m_process.Get(), 5000);
+        m_job.EndAll(kKilled, kEndTimeoutMs);
         return kKilled;
     }
     DWORD code = kKilled;

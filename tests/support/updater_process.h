@@ -5,11 +5,13 @@
 
 #include <string>
 
+#include "support/process_job.h"
 #include "utils/unique_handle.h"
 
 namespace TestSupport {
 
-// A child process that is killed when the object goes away.
+// A child process that is killed, with every process it started, when the
+// object goes away (or when the test process dies).
 class ChildProcess {
 public:
     static constexpr DWORD kKilled = 0xDEADBEEF;  // exit code after a timeout
@@ -22,15 +24,19 @@ public:
     // Starts "exePath" arguments in folder (the current folder when empty).
     bool Start(const std::string& exePath, const std::string& arguments,
                const std::string& folder = "");
-    // Starts a whole command line (program name first, quoted as needed).
-    bool StartCommandLine(std::string commandLine, const std::string& folder = "");
+    // Starts a whole command line (program name first, quoted as needed) with
+    // CreateProcess's creationFlags. False when it did not start in the job.
+    bool StartCommandLine(std::string commandLine, const std::string& folder = "",
+                          DWORD creationFlags = 0);
     DWORD Id() const { return m_id; }
     HANDLE Handle() const { return m_process.Get(); }
     bool IsRunning() const;
-    // The exit code; kKilled after killing a process still running at the deadline.
+    // The exit code; kKilled after killing a process still running at the
+    // deadline, together with everything it started.
     DWORD WaitForExitCode(DWORD timeoutMs);
 
 private:
+    ProcessJob m_job;
     Utils::UniqueKernelHandle m_process;
     DWORD m_id = 0;
 };

@@ -95,4 +95,23 @@ TEST_F(UpdaterTest, LauncherStartsAFreshCopyThatWaitsForIt) {
     ::DeleteFileA(copyPath.c_str());
 }
 
+// A test that stops early (a failed assertion) must not leave the launcher's
+// copy behind, waiting for a launcher or a user that will never come: ending
+// the launcher ends the copy it started as well.
+TEST_F(UpdaterTest, EndingTheLauncherEndsTheCopyItStarted) {
+    ASSERT_TRUE(StampUpdater());
+    char temp[MAX_PATH] = {};
+    ::GetTempPathA(MAX_PATH, temp);
+    const std::string copyName = "UnInstall" + m_exeName;
+    {
+        ChildProcess launcher;
+        ASSERT_TRUE(launcher.Start(m_exe, "/uninstall"));
+        ASSERT_TRUE(
+            TestSupport::WaitUntil([&] { return TestSupport::FindProcessByName(copyName) != 0; },
+                                   AppE2E::kWindowTimeoutMs));
+    }
+    EXPECT_EQ(TestSupport::FindProcessByName(copyName), 0u);
+    ::DeleteFileA((std::string(temp) + copyName).c_str());
+}
+
 }  // namespace

@@ -18,7 +18,10 @@ constexpr size_t kSlowBodyBytes = 200 * 1000;
 class FileDownloaderThreads : public ::testing::Test {
 protected:
     void SetUp() override {
-        // About 2 s to send in full: long enough for every cancellation below to land first.
+        // About 2 s to send in full. The downloader reads in blocks larger than
+        // this body, so its first chunk may only arrive once the whole body is in:
+        // the cancellations below hold the transfer in its first chunk instead of
+        // counting on it still being on the wire.
         server.Serve("/slow.bin", PatternBytes(kSlowBodyBytes));
         Fault trickle;
         trickle.trickleBytes = 1000;
@@ -26,18 +29,29 @@ protected:
         server.SetFault("/slow.bin", trickle);
         ASSERT_TRUE(server.Start());
     }
+    // The first chunk's OnData sets firstData and then waits for cancelSent, so
+    // that a cancel is in before the transfer can take its next step.
+    void HoldFirstChunkUntilCancelled() {
+        listener.onData = [this](const std::string&) {
+            ::SetEvent(firstData.Get());
+            ::WaitForSingleObject(cancelSent.Get(), 10000);
+        };
+    }
+
     TestHttpServer server;
     RecordingListener listener;
     Utils::UniqueKernelHandle firstData{::CreateEventA(nullptr, TRUE, FALSE, nullptr)};
+    Utils::UniqueKernelHandle cancelSent{::CreateEventA(nullptr, TRUE, FALSE, nullptr)};
 };
 
 TEST_F(FileDownloaderThreads, CancelFromAnotherThreadEndsWithOnCancelled) {
     FileDownloader downloader(&listener, server.Host(), false, -1, "DownloaderKel");
     ASSERT_TRUE(downloader.SendRequest("/slow.bin", "", "", false));
-    listener.onData = [&](const std::string&) { ::SetEvent(firstData.Get()); };
+    HoldFirstChunkUntilCancelled();
     std::thread canceller([&] {
         ::WaitForSingleObject(firstData.Get(), 10000);
         downloader.Cancel();
+        ::SetEvent(cancelSent.Get());
     });
     downloader.Download(true);
     canceller.join();
@@ -81,11 +95,12 @@ TEST_F(FileDownloaderThreads, AsynchronousDownloadRunsOnItsOwnThreadAndReturnsAt
 TEST_F(FileDownloaderThreads, AsynchronousDownloadCanBeCancelledAndWaitedFor) {
     FileDownloader downloader(&listener, server.Host(), false, -1, "DownloaderKel");
     ASSERT_TRUE(downloader.SendRequest("/slow.bin", "", "", false));
-    listener.onData = [&](const std::string&) { ::SetEvent(firstData.Get()); };
+    HoldFirstChunkUntilCancelled();
     downloader.Download(false);
     ASSERT_EQ(WAIT_OBJECT_0, ::WaitForSingleObject(firstData.Get(), 10000));
     EXPECT_FALSE(downloader.WaitForDownload(0)) << "still running";
     downloader.Cancel();
+    ::SetEvent(cancelSent.Get());
     ASSERT_TRUE(downloader.WaitForDownload(10000));
     EXPECT_EQ(Ending::Cancelled, listener.ending);
     EXPECT_EQ(1, listener.endings);

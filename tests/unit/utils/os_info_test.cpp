@@ -6,6 +6,7 @@
 #include <cstdlib>
 
 #include "support/scratch.h"
+#include "support/updater_process.h"
 #include "utils/file/file_utils.h"
 #include "utils/os/os_info.h"
 #include "utils/string/string_utils.h"
@@ -41,35 +42,25 @@ public:
         // started a console-less child stalls about 10 s in that call.
         GetSystemMetrics(SM_CXSCREEN);
         if (!CopyFileA(OwnPath().c_str(), m_path.c_str(), FALSE)) return;
-        std::string command = "\"" + m_path +
-                              "\" --gtest_also_run_disabled_tests"
-                              " --gtest_filter=DISABLED_UtilsHelperProcess.*";
-        STARTUPINFOA startup = {};
-        startup.cb = sizeof(startup);
-        PROCESS_INFORMATION info = {};
-        if (!CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, CREATE_NO_WINDOW,
-                            nullptr, nullptr, &startup, &info))
-            return;
-        m_process.Reset(info.hProcess);
-        Utils::UniqueKernelHandle thread(info.hThread);
-        m_id = info.dwProcessId;
+        // Without a console of its own: Wine gives a child that gets a new one
+        // (CREATE_NO_WINDOW) a console host that inherits this process's output,
+        // and a host that outlives a killed child keeps CTest waiting for the
+        // end of that output.
+        m_child.StartCommandLine("\"" + m_path +
+                                     "\" --gtest_also_run_disabled_tests"
+                                     " --gtest_filter=DISABLED_UtilsHelperProcess.*",
+                                 "", DETACHED_PROCESS);
     }
     ~HelperProcess() {
-        if (m_process && WaitForSingleObject(m_process.Get(), 0) == WAIT_TIMEOUT) {
-            TerminateProcess(m_process.Get(), 0);
-            WaitForSingleObject(m_process.Get(), 5000);
-        }
+        m_child.WaitForExitCode(0);  // ends a helper still lingering, so that its file can go
         DeleteFileA(m_path.c_str());
     }
-    DWORD Id() const { return m_id; }
-    void WaitForExit(DWORD milliseconds) const {
-        if (m_process) WaitForSingleObject(m_process.Get(), milliseconds);
-    }
+    DWORD Id() const { return m_child.Id(); }
+    void WaitForExit(DWORD milliseconds) { m_child.WaitForExitCode(milliseconds); }
 
 private:
     std::string m_path;
-    Utils::UniqueKernelHandle m_process;
-    DWORD m_id = 0;
+    TestSupport::ChildProcess m_child;
 };
 
 bool Contains(const std::vector<DWORD>& list, DWORD id) {
