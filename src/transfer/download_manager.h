@@ -3,6 +3,7 @@
 // lists and the progress counters of one run, and the fetching of files with
 // all checks that follow a transfer, by one caller or by a pool of workers.
 #include <cstdint>
+#include <mutex>
 #include <string>
 #include <unordered_set>
 #include <vector>
@@ -126,6 +127,7 @@ private:
     std::vector<std::int64_t> m_documentSizes;
     std::unordered_set<std::string> m_listedPathsLower;  // for side-file names
     std::unordered_set<std::string> m_claimedSideFiles;  // manager lock
+    std::mutex m_placeLock;                              // one final move at a time
 
     StringList m_fetchServerPaths, m_fetchClientPaths, m_fetchCheckSums;
     std::vector<bool> m_fetchCompressed;

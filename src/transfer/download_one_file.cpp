@@ -3,6 +3,8 @@
 // installed file is replaced only after every check passed.
 #include <windows.h>
 
+#include <mutex>
+
 #include "engine/files/decompress.h"
 #include "engine/files/document_programs.h"
 #include "engine/files/downloaded_size.h"
@@ -144,6 +146,9 @@ bool DownloadManager::CheckProductVersion(int attempt, const Transfer::TransferP
 bool DownloadManager::PlaceFile(const std::string& localPath, const Transfer::TransferPaths& paths,
                                 bool compressed, int index) {
     const std::string& finished = paths.side;
+    // Two entries may name one target (in different letter case); replacing
+    // it from two threads at once makes one of the renames fail.
+    std::lock_guard<std::mutex> placing(m_placeLock);
     if (compressed) {
         DWORD attributes = ::GetFileAttributesA(paths.target.c_str());
         if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY))

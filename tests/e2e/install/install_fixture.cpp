@@ -82,7 +82,10 @@ void InstallRunTest::SetUp() {
     ASSERT_TRUE(TestSupport::MakeStampedUpdater(m_exe, stamp));
 }
 
-void InstallRunTest::TearDown() { RemoveInstallation(); }
+void InstallRunTest::TearDown() {
+    m_runs.clear();
+    RemoveInstallation();
+}
 
 void InstallRunTest::RemoveInstallation() {
     if (m_brand.empty()) return;  // never the whole program files folder
@@ -124,7 +127,8 @@ ProductFile InstallRunTest::BuiltFile(const std::string& clientPath, const char*
 }
 
 RunOutcome InstallRunTest::RunUpdater(const std::string& exe) {
-    TestSupport::ChildProcess updater;
+    m_runs.push_back(std::make_unique<TestSupport::ChildProcess>());
+    TestSupport::ChildProcess& updater = *m_runs.back();
     if (!updater.Start(exe.empty() ? m_exe : exe, "")) {
         ADD_FAILURE() << "cannot start " << (exe.empty() ? m_exe : exe);
         return {TestSupport::ChildProcess::kKilled, {}, {}, {}};

@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -73,6 +74,9 @@ protected:
 
     std::string m_brand;
     TestSupport::ScratchFolder m_folder;
+    // Every updater run with what it started (the product, a newer updater):
+    // they live until TearDown, which ends them all.
+    std::vector<std::unique_ptr<TestSupport::ChildProcess>> m_runs;
     TestSupport::TestHttpServer m_server;
     std::string m_exe;            // the stamped updater, in the scratch folder
     std::string m_programFolder;  // also the data folder

@@ -137,7 +137,7 @@ TEST_F(DownloadWorkersTest, TargetsDifferingInCaseNeverShareASideFile) {
 
     m_manager->RunParallelDownloads(2);
 
-    EXPECT_TRUE(m_dialog->FatalErrors().empty());
+    EXPECT_EQ(m_dialog->FatalErrors(), std::vector<std::string>{});
     // Both records share one registry value name, which ignores case.
     const std::string recorded = InstalledChecksum("dup\\same.bin");
     EXPECT_TRUE(recorded == "sum-dup\\same.bin" || recorded == "sum-DUP\\Same.bin") << recorded;
