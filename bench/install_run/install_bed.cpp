@@ -29,6 +29,11 @@ InstallBed::InstallBed(const std::string& brand, const std::string& root, bool w
       m_withOutput(withOutput),
       m_product(brand) {}
 
+InstallBed::~InstallBed() {
+    m_server.Stop();
+    Utils::File::DeleteTree(m_root);
+}
+
 bool InstallBed::Start() {
     Utils::File::DeleteTree(m_root);
     if (!CreateFolders(m_root + "\\setup") || !m_server.Start()) return false;

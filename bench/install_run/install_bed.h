@@ -34,6 +34,10 @@ public:
     // root: a scratch folder for the payload and the stamped updater;
     // withOutput: the runs get standard handles (see RunRequest).
     InstallBed(const std::string& brand, const std::string& root, bool withOutput);
+    // Removes the scratch folder (the payload can be hundreds of MB).
+    ~InstallBed();
+    InstallBed(const InstallBed&) = delete;
+    InstallBed& operator=(const InstallBed&) = delete;
 
     // Starts the server and stamps the updater; false on failure.
     bool Start();

@@ -55,7 +55,7 @@ median() {
 
 install_section() {
   for pack in $PACK; do
-    if [ "$pack" = 0 ]; then packed="none"; else packed="every ${pack}th"; fi
+    if [ "$pack" = 0 ]; then packed="none"; else packed="1 in $pack"; fi
     echo "== first install, $FILES x $FILE_KB KB + $BIG_MB MB, compressed small files: $packed"
     load "before"
     rm -f "$WORK/stop" "$WORK/install.txt"
