@@ -41,11 +41,11 @@ std::string DownloadManager::GetInstalledProductPath() const {
 
 void DownloadManager::SetDocumentFiles(const std::vector<UpdateFileEntry>& files) {
     m_documentClientPaths.clear();
-    m_documentSizes.clear();
+    m_listedSizes.clear();
     m_listedPathsLower.clear();
     for (const UpdateFileEntry& file : files) {
         m_documentClientPaths.push_back(file.clientRelativePath);
-        m_documentSizes.push_back(file.size);
+        m_listedSizes[file.clientRelativePath].push_back(file.size);
         m_listedPathsLower.insert(Lowered(file.clientRelativePath));
     }
 }

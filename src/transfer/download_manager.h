@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <mutex>
 #include <string>
+#include <unordered_map>
 #include <unordered_set>
 #include <vector>
 
@@ -124,7 +125,8 @@ private:
     std::string m_productExePath, m_productExeFolder, m_productExeName;
     std::string m_programFolder, m_dataFolder;
     StringList m_documentClientPaths;
-    std::vector<std::int64_t> m_documentSizes;
+    // The listed sizes of each client path (exact text), looked up once per received file.
+    std::unordered_map<std::string, std::vector<std::int64_t>> m_listedSizes;
     std::unordered_set<std::string> m_listedPathsLower;  // for side-file names
     std::unordered_set<std::string> m_claimedSideFiles;  // manager lock
     std::mutex m_placeLock;                              // one final move at a time

@@ -104,7 +104,8 @@ void DownloadManager::ReleaseTransferPaths(const Transfer::TransferPaths& paths)
 bool DownloadManager::CheckListedFile(bool result, int attempt, const std::string& localPath,
                                       const std::string& label, const Transfer::TransferPaths& paths,
                                       bool compressed, std::string& version) {
-    if (!Engine::CheckDownloadedSize(localPath, paths.received, m_documentClientPaths, m_documentSizes)) {
+    const auto listed = m_listedSizes.find(localPath);
+    if (listed != m_listedSizes.end() && !Engine::CheckReceivedSize(paths.received, listed->second)) {
         Transfer::Report(paths.output + Transfer::kSizeErrorText, attempt);
         result = false;
     }

@@ -20,19 +20,25 @@ std::int64_t GetFileLength(const std::string& path) {
     return QueryFileLength(path, length) ? length : 0;
 }
 
+bool CheckReceivedSize(const std::string& receivedPath, const std::vector<std::int64_t>& listedSizes) {
+    if (listedSizes.empty()) return true;
+    std::int64_t length = 0;
+    if (!QueryFileLength(receivedPath, length)) return false;
+    for (std::int64_t size : listedSizes)
+        if (length != size) return false;
+    return true;
+}
+
 bool CheckDownloadedSize(const std::string& clientPath, const std::string& receivedPath,
                          const std::vector<std::string>& documentClientPaths,
                          const std::vector<std::int64_t>& documentSizes) {
-    bool measured = false;
-    std::int64_t length = 0;
+    std::vector<std::int64_t> listedSizes;
     for (std::size_t i = 0; i < documentClientPaths.size(); ++i) {
         if (documentClientPaths[i] != clientPath) continue;
         if (i >= documentSizes.size()) return false;
-        if (!measured && !QueryFileLength(receivedPath, length)) return false;
-        measured = true;
-        if (length != documentSizes[i]) return false;
+        listedSizes.push_back(documentSizes[i]);
     }
-    return true;
+    return CheckReceivedSize(receivedPath, listedSizes);
 }
 
 }  // namespace Engine
