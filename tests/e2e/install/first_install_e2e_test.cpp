@@ -30,7 +30,7 @@ std::vector<std::string> Leftovers(const std::string& folder) {
 
 TEST_F(InstallRunTest, FirstInstallPlacesEverythingAndARerunFetchesOnlyTheDocument) {
     const std::string font =
-        TestSupport::ReadFile("Z:\\usr\\share\\fonts\\truetype\\dejavu\\DejaVuSans-ExtraLight.ttf");
+        TestSupport::ReadFile("Z:\\usr\\share\\fonts\\truetype\\dejavu\\DejaVuSans.ttf");
     ASSERT_FALSE(font.empty()) << "no font to publish";
     const std::vector<ProductFile> files = {
         SampleProduct(),
