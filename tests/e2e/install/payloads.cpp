@@ -19,10 +19,6 @@ std::uint64_t Fnv1a(const std::string& bytes, std::uint64_t seed) {
     return hash;
 }
 
-void PutLittleEndian(std::string& out, unsigned value, int bytes) {
-    for (int i = 0; i < bytes; ++i) out += static_cast<char>((value >> (8 * i)) & 0xFF);
-}
-
 }  // namespace
 
 std::string ProductFile::ServerPath() const {
@@ -58,24 +54,6 @@ ProductFile PackedFile(const std::string& clientPath, const std::string& content
     if (TestSupport::WriteFile(plain, content) && TestSupport::RunToSuccess(command))
         file.served = TestSupport::ReadFile(packed);
     return file;
-}
-
-std::string MakeWav(unsigned frames) {
-    std::string samples;
-    for (unsigned i = 0; i < frames * 2; ++i) PutLittleEndian(samples, (i * 37u) & 0xFFFF, 2);
-    std::string body = "WAVEfmt ";
-    PutLittleEndian(body, 16, 4);
-    PutLittleEndian(body, 1, 2);          // PCM
-    PutLittleEndian(body, 2, 2);          // channels
-    PutLittleEndian(body, 44100, 4);      // sample rate
-    PutLittleEndian(body, 44100 * 4, 4);  // byte rate
-    PutLittleEndian(body, 4, 2);          // block align
-    PutLittleEndian(body, 16, 2);         // bits per sample
-    body += "data";
-    PutLittleEndian(body, static_cast<unsigned>(samples.size()), 4);
-    std::string wav = "RIFF";
-    PutLittleEndian(wav, static_cast<unsigned>(body.size() + samples.size()), 4);
-    return wav + body + samples;
 }
 
 }  // namespace InstallE2E

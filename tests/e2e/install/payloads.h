@@ -3,6 +3,8 @@
 // they are sent and the document's checksum tokens for them.
 #include <string>
 
+#include "support/sample_wav.h"
+
 namespace InstallE2E {
 
 // A file of the product: what is installed, and what the server sends.
@@ -27,7 +29,6 @@ std::string BuiltProgram(const char* linuxPath);
 // ".wav" file, ".Kelz" otherwise. workFolder holds the intermediate files.
 ProductFile PackedFile(const std::string& clientPath, const std::string& content,
                        const std::string& workFolder);
-// A small valid PCM WAV file.
-std::string MakeWav(unsigned frames);
+using TestSupport::MakeWav;
 
 }  // namespace InstallE2E

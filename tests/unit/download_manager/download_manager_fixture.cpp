@@ -22,10 +22,6 @@ std::string Pack(const std::string& command, const std::string& content, const s
     return TestSupport::ReadFile(packed);
 }
 
-void PutLe(std::string& out, unsigned value, int bytes) {
-    for (int i = 0; i < bytes; ++i) out += static_cast<char>((value >> (8 * i)) & 0xFF);
-}
-
 }  // namespace
 
 std::string BuiltToolPath(const char* linuxPath) {
@@ -40,26 +36,6 @@ std::string PackGeneral(const std::string& content, const std::string& work) {
 
 std::string PackSound(const std::string& wav, const std::string& work) {
     return Pack(BuiltToolPath(UNKELW_EXE) + " -c", wav, work, ".Kelw");
-}
-
-std::string MakeWav(unsigned frames) {
-    std::string samples;
-    for (unsigned i = 0; i < frames * 2; ++i) PutLe(samples, (i * 37u + (i >> 3)) & 0xFFFF, 2);
-    std::string format;
-    PutLe(format, 1, 2);          // PCM
-    PutLe(format, 2, 2);          // channels
-    PutLe(format, 44100, 4);      // sample rate
-    PutLe(format, 44100 * 4, 4);  // byte rate
-    PutLe(format, 4, 2);          // block align
-    PutLe(format, 16, 2);         // bits per sample
-    std::string body = "WAVEfmt ";
-    PutLe(body, static_cast<unsigned>(format.size()), 4);
-    body += format + "data";
-    PutLe(body, static_cast<unsigned>(samples.size()), 4);
-    body += samples;
-    std::string wav = "RIFF";
-    PutLe(wav, static_cast<unsigned>(body.size()), 4);
-    return wav + body;
 }
 
 std::string SomeBytes(std::size_t size, unsigned seed) {

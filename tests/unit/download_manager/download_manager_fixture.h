@@ -7,6 +7,7 @@
 #include <string>
 
 #include "support/recording_dialog.h"
+#include "support/sample_wav.h"
 #include "support/scratch.h"
 #include "support/test_http_server.h"
 #include "transfer/download_manager.h"
@@ -19,8 +20,7 @@ std::string BuiltToolPath(const char* linuxPath);
 // Packs content with a decompressor program's compressor mode; "" on failure.
 std::string PackGeneral(const std::string& content, const std::string& workFolder);
 std::string PackSound(const std::string& wav, const std::string& workFolder);
-// A small valid 16-bit stereo PCM WAV file.
-std::string MakeWav(unsigned frames);
+using TestSupport::MakeWav;
 // Bytes that differ from call to call (by seed).
 std::string SomeBytes(std::size_t size, unsigned seed);
 

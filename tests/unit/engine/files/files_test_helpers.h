@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "support/sample_wav.h"
 #include "support/scratch.h"
 #include "utils/reg/reg_manager.h"
 
@@ -33,11 +34,7 @@ ProgramResult RunProgram(const std::string& commandLine, const std::string& work
 // Names of the entries of a folder (not recursive), sorted.
 std::vector<std::string> ListFolder(const std::string& folder);
 
-// A WAV file of integer PCM (8-bit samples are unsigned), with a LIST chunk
-// before the samples and another chunk after them when extraChunks; odd
-// sizes get their pad byte.
-std::string MakeWav(unsigned frames, unsigned bitsPerSample = 16, unsigned channels = 2,
-                    bool extraChunks = true);
+using TestSupport::MakeWav;
 
 // Makes a folder current for the scope's lifetime.
 class CurrentFolderScope {
