@@ -51,7 +51,6 @@ protected:
     // Hands the decoded service host to the download manager and starts the
     // installation worker with it. Tests replace it to run no installation.
     virtual void StartInstallation(const std::string& host);
-    DownloadManager& GetDownloadManager() { return m_downloadManager; }
     // Ends the process; must not return.
     virtual void EndProcess(UINT exitCode);
 
