@@ -6,9 +6,9 @@
 
 #include "app/about_box.h"
 #include "app/dialog_layout.h"
+#include "app/installation_thread.h"
 #include "app/resource_ids.h"
 #include "engine/build_settings.h"
-#include "app/installation_thread.h"
 #include "utils/mt/threads.h"
 #include "utils/reg/reg_manager.h"
 #include "utils/unique_handle.h"

@@ -1,7 +1,7 @@
 #include "engine/completion.h"
 
-#include <windows.h>
 #include <shellapi.h>
+#include <windows.h>
 
 #include "transfer/download_manager.h"
 #include "utils/exception.h"

@@ -27,7 +27,8 @@ namespace {
 constexpr DWORD kTempBufferSize = 512;
 constexpr char kDocumentFileName[] = "xml_downloaded_24.xml";
 constexpr char kUpdaterClientPath[] = "fernwick.exe";
-constexpr char kInstalledCopyFailedText[] = "Right click on the file and press 'Run as administrator'";
+constexpr char kInstalledCopyFailedText[] =
+    "Right click on the file and press 'Run as administrator'";
 constexpr char kProductOpenText[] = "Can't update while the application is open";
 constexpr char kBadDownloadIdText[] = "The download id of this build is invalid.";
 constexpr int kProgressBar = 1007;
@@ -103,10 +104,9 @@ bool Session::PrepareNames() {
 }
 
 bool Session::FetchDocument() {
-    return m_manager.DownloadWithRetries(DownloadManager::kServiceFile, m_documentFile,
-                                         m_settings.servicePath + m_downloadId, m_label,
-                                         m_manager.GetServerHost(), false,
-                                         DownloadManager::kDocumentIndex);
+    return m_manager.DownloadWithRetries(
+        DownloadManager::kServiceFile, m_documentFile, m_settings.servicePath + m_downloadId,
+        m_label, m_manager.GetServerHost(), false, DownloadManager::kDocumentIndex);
 }
 
 // A local document named in "Mode"\"xmlplace" replaces the fetched one.
@@ -140,9 +140,9 @@ bool Session::PrepareFolders() {
 
 bool Session::StopProduct() {
     const bool sameName = EqualsIgnoreCase(m_updaterFileName, m_manager.GetProductExeName());
-    const RunningProduct running = StopRunningProduct(
-        sameName ? m_updaterFileName : m_manager.GetProductExeName(),
-        m_manager.GetInstalledProductPath());
+    const RunningProduct running =
+        StopRunningProduct(sameName ? m_updaterFileName : m_manager.GetProductExeName(),
+                           m_manager.GetInstalledProductPath());
     return running != RunningProduct::Open || Fail(kProductOpenText);
 }
 
@@ -169,7 +169,8 @@ bool Session::ClassifyFiles() {
     for (const UpdateFileEntry& entry : document.GetFileEntries()) {
         const std::string& path = entry.clientRelativePath;
         if (EqualsIgnoreCase(path, kUpdaterClientPath)) {
-            ReplaceUpdaterIfOutdated(m_manager, {entry.serverRelativePath, entry.checkSum}, updater);
+            ReplaceUpdaterIfOutdated(m_manager, {entry.serverRelativePath, entry.checkSum},
+                                     updater);
             continue;
         }
         if (installed.Get(path) == entry.checkSum) continue;

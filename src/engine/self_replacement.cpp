@@ -1,7 +1,7 @@
 #include "engine/self_replacement.h"
 
-#include <windows.h>
 #include <shellapi.h>
+#include <windows.h>
 
 #include "transfer/download_manager.h"
 #include "utils/run_reporter.h"
@@ -11,15 +11,16 @@ namespace Engine {
 namespace {
 
 // The dash is byte 0x96, an en dash in the Western code page.
-constexpr char kNotSyncedText[] = " Updater is not synced \x96 please download from the website again.";
+constexpr char kNotSyncedText[] =
+    " Updater is not synced \x96 please download from the website again.";
 constexpr char kRestartingText[] = "Updating the updater, will restart in a few seconds.";
 constexpr char kRestartDelayArgument[] = "4000";
 constexpr DWORD kPauseBeforeRestartMs = 2000;
 constexpr INT_PTR kAccessDenied = 5;
 
 INT_PTR StartUpdater(const char* verb, const std::string& path) {
-    return reinterpret_cast<INT_PTR>(::ShellExecuteA(nullptr, verb, path.c_str(), kRestartDelayArgument,
-                                                     nullptr, SW_SHOWNORMAL));
+    return reinterpret_cast<INT_PTR>(::ShellExecuteA(
+        nullptr, verb, path.c_str(), kRestartDelayArgument, nullptr, SW_SHOWNORMAL));
 }
 
 }  // namespace
@@ -30,7 +31,8 @@ std::string TemporaryUpdaterPath(const UpdaterSource& source) {
 
 void ReplaceUpdaterIfOutdated(DownloadManager& manager, const UpdaterEntry& entry,
                               const UpdaterSource& source) {
-    if (Utils::String::EqualsIgnoreCase(manager.GetSettings().updaterChecksum, entry.checkSum)) return;
+    if (Utils::String::EqualsIgnoreCase(manager.GetSettings().updaterChecksum, entry.checkSum))
+        return;
     const std::string path = TemporaryUpdaterPath(source);
     RunReporter* dialog = g_mainDialog;
     if (!manager.DownloadOneFile(DownloadManager::kServiceFile, 0, path,

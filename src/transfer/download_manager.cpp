@@ -82,10 +82,13 @@ void DownloadManager::ReportProgress(std::int64_t received, int index, std::int6
     {
         Utils::MT::ScopedLock lock(*this);
         if (index < 0) {
-            mustSend = m_progressDisplay.Want(Transfer::TransferPosition(received, expected), false, 0);
+            mustSend =
+                m_progressDisplay.Want(Transfer::TransferPosition(received, expected), false, 0);
         } else {
-            std::vector<std::int64_t>& list = index >= kToolIndexBase ? m_toolProgress : m_regularProgress;
-            std::size_t slot = static_cast<std::size_t>(index >= kToolIndexBase ? index - kToolIndexBase : index);
+            std::vector<std::int64_t>& list =
+                index >= kToolIndexBase ? m_toolProgress : m_regularProgress;
+            std::size_t slot =
+                static_cast<std::size_t>(index >= kToolIndexBase ? index - kToolIndexBase : index);
             if (slot >= list.size()) return;
             m_progressSum += received - list[slot];
             list[slot] = received;
@@ -108,7 +111,8 @@ void DownloadManager::RunParallelDownloads(int workerCount) {
     m_progressDisplay.Forget();
     std::vector<Utils::UniqueKernelHandle> workers;
     for (int i = 0; i < workerCount; ++i) {
-        Utils::UniqueKernelHandle worker(Utils::MT::StartThread(&DownloadManager::WorkerThread, this));
+        Utils::UniqueKernelHandle worker(
+            Utils::MT::StartThread(&DownloadManager::WorkerThread, this));
         if (worker) workers.push_back(std::move(worker));
     }
     // Without any worker thread the files would silently stay unfetched.

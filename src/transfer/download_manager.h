@@ -101,8 +101,9 @@ public:
 private:
     static int WorkerThread(void* manager);
     bool IsListedPath(const std::string& path) const;
-    bool CheckListedFile(bool result, int attempt, const std::string& localPath, const std::string& label,
-                         const Transfer::TransferPaths& paths, bool compressed, std::string& version);
+    bool CheckListedFile(bool result, int attempt, const std::string& localPath,
+                         const std::string& label, const Transfer::TransferPaths& paths,
+                         bool compressed, std::string& version);
     bool Unpack(int attempt, const std::string& localPath, const std::string& label,
                 const Transfer::TransferPaths& paths);
     bool CheckProductVersion(int attempt, const Transfer::TransferPaths& paths,

@@ -37,8 +37,8 @@ bool DownloadManager::FileDownloaderListener::OnData(const std::string& chunk) {
 bool DownloadManager::FileDownloaderListener::WritePending() {
     DWORD written = 0;
     bool ok = m_pending.empty() ||
-              (::WriteFile(m_file.Get(), m_pending.data(), static_cast<DWORD>(m_pending.size()), &written,
-                           nullptr) &&
+              (::WriteFile(m_file.Get(), m_pending.data(), static_cast<DWORD>(m_pending.size()),
+                           &written, nullptr) &&
                written == m_pending.size());
     m_pending.clear();
     if (ok) return true;

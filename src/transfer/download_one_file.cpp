@@ -30,7 +30,8 @@ void RemoveFile(const std::string& path) {
 }
 
 bool IsAbsolute(const std::string& path) {
-    return (path.size() > 1 && path[1] == ':') || (!path.empty() && (path[0] == '\\' || path[0] == '/'));
+    return (path.size() > 1 && path[1] == ':') ||
+           (!path.empty() && (path[0] == '\\' || path[0] == '/'));
 }
 }  // namespace
 
@@ -40,11 +41,13 @@ bool DownloadManager::DownloadOneFile(int kind, int attempt, const std::string& 
     const bool listed = kind == kListedFile;
     if (attempt >= 1) ::Sleep(kRetryPauseMs);
     if (attempt >= kLastAttempt) {
-        if (!Engine::IsFontFile(localPath)) Transfer::Report(Transfer::kConnectFailedText, kFatalSeverity);
+        if (!Engine::IsFontFile(localPath))
+            Transfer::Report(Transfer::kConnectFailedText, kFatalSeverity);
         return false;
     }
     Engine::CreateFolderTree(localPath);
-    const Transfer::TransferPaths paths = ClaimTransferPaths(listed, localPath, urlPath, compressed);
+    const Transfer::TransferPaths paths =
+        ClaimTransferPaths(listed, localPath, urlPath, compressed);
     // Tool files and the service's own files are fetched one at a time by the
     // session, which moves the bar itself in between.
     if (index < 0 || index >= kToolIndexBase) m_progressDisplay.Forget();
@@ -69,7 +72,8 @@ bool DownloadManager::DownloadOneFile(int kind, int attempt, const std::string& 
         if (listed) Transfer::Report(Transfer::kServerMaintenanceText + localPath, attempt);
     }
     std::string version;
-    if (listed) result = CheckListedFile(result, attempt, localPath, label, paths, compressed, version);
+    if (listed)
+        result = CheckListedFile(result, attempt, localPath, label, paths, compressed, version);
     if (result) result = PlaceFile(localPath, paths, compressed, index);
     // The version belongs to the executable now in place, never to one that failed to get there.
     if (result && !version.empty()) Engine::RecordFileVersionText(version);
@@ -81,12 +85,13 @@ bool DownloadManager::DownloadOneFile(int kind, int attempt, const std::string& 
     return result;
 }
 
-Transfer::TransferPaths DownloadManager::ClaimTransferPaths(bool listed, const std::string& localPath,
+Transfer::TransferPaths DownloadManager::ClaimTransferPaths(bool listed,
+                                                            const std::string& localPath,
                                                             const std::string& urlPath,
                                                             bool compressed) {
     Utils::MT::ScopedLock lock(*this);
-    Transfer::TransferPaths paths =
-        Transfer::PlanTransferPaths(listed, localPath, urlPath, compressed, [this](const std::string& p) {
+    Transfer::TransferPaths paths = Transfer::PlanTransferPaths(
+        listed, localPath, urlPath, compressed, [this](const std::string& p) {
             return IsListedPath(p) || m_claimedSideFiles.count(Lowered(p)) != 0;
         });
     m_claimedSideFiles.insert(Lowered(paths.side));
@@ -102,10 +107,12 @@ void DownloadManager::ReleaseTransferPaths(const Transfer::TransferPaths& paths)
 
 // Size check (always), then unpacking and the product's version check.
 bool DownloadManager::CheckListedFile(bool result, int attempt, const std::string& localPath,
-                                      const std::string& label, const Transfer::TransferPaths& paths,
-                                      bool compressed, std::string& version) {
+                                      const std::string& label,
+                                      const Transfer::TransferPaths& paths, bool compressed,
+                                      std::string& version) {
     const auto listed = m_listedSizes.find(localPath);
-    if (listed != m_listedSizes.end() && !Engine::CheckReceivedSize(paths.received, listed->second)) {
+    if (listed != m_listedSizes.end() &&
+        !Engine::CheckReceivedSize(paths.received, listed->second)) {
         Transfer::Report(paths.output + Transfer::kSizeErrorText, attempt);
         result = false;
     }
@@ -117,7 +124,8 @@ bool DownloadManager::CheckListedFile(bool result, int attempt, const std::strin
 
 bool DownloadManager::Unpack(int attempt, const std::string& localPath, const std::string& label,
                              const Transfer::TransferPaths& paths) {
-    if (label.size() >= kShortestShownLabel) Transfer::ShowStatus(Transfer::kUnzippingPrefix + label);
+    if (label.size() >= kShortestShownLabel)
+        Transfer::ShowStatus(Transfer::kUnzippingPrefix + label);
     std::string generalTool = DocumentProgram(m_document.GetCompressFilePath());
     std::string soundTool = DocumentProgram(m_document.GetCompressWavPath());
     if (!Engine::DecompressTo(paths.received, paths.side, generalTool, soundTool)) {
@@ -157,7 +165,8 @@ bool DownloadManager::PlaceFile(const std::string& localPath, const Transfer::Tr
     }
     // The side file is in the target's folder: the replacement is one rename,
     // so the installed file is either the old one or the new one, never half.
-    if (::MoveFileExA(finished.c_str(), paths.target.c_str(), MOVEFILE_REPLACE_EXISTING)) return true;
+    if (::MoveFileExA(finished.c_str(), paths.target.c_str(), MOVEFILE_REPLACE_EXISTING))
+        return true;
     RemoveFile(finished);  // the report below may not return
     if (!Engine::IsFontFile(localPath) && index != kUpdaterIndex)
         Transfer::Report(paths.target + Transfer::kFileErrorText, kFatalSeverity);

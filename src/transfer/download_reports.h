@@ -12,7 +12,8 @@ constexpr char kConnectFailedText[] =
     "Failed to connect to the update server, if the problem persists, please download again.";
 constexpr char kServerMaintenanceText[] = "Server maintenance - download failed: ";
 constexpr char kSizeErrorText[] = " - File size error, please try again";
-constexpr char kExtractErrorText[] = " - Could not extract the file, please uninstall and try again";
+constexpr char kExtractErrorText[] =
+    " - Could not extract the file, please uninstall and try again";
 constexpr char kVersionErrorText[] = " - File version error, please try again";
 // The dash is byte 0x96, an en dash in the Western code page.
 constexpr char kFileErrorText[] = " File error \x96 please restart your computer and try again";

@@ -1,7 +1,7 @@
 #include "transfer/progress_display.h"
 
-#include "utils/run_reporter.h"
 #include "transfer/download_progress.h"
+#include "utils/run_reporter.h"
 
 namespace Transfer {
 namespace {
@@ -70,4 +70,3 @@ void ProgressDisplay::Forget() {
 }
 
 }  // namespace Transfer
-

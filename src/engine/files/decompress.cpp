@@ -36,8 +36,7 @@ std::string BuildDecompressCommandLine(const std::string& compressedPath,
     // The program is always quoted: it is a full path, which may hold blanks.
     const std::string tool = "\"" + program + "\"";
     std::string compressed, unpacked;
-    if (
-        !QuoteIfNeeded(compressedPath, compressed) || !QuoteIfNeeded(unpackedPath, unpacked))
+    if (!QuoteIfNeeded(compressedPath, compressed) || !QuoteIfNeeded(unpackedPath, unpacked))
         return "";
     std::string line = general ? tool + " " + " d " + compressed + " " + unpacked
                                : tool + " " + " -o " + unpacked + " " + compressed;

@@ -20,7 +20,8 @@ std::int64_t GetFileLength(const std::string& path) {
     return QueryFileLength(path, length) ? length : 0;
 }
 
-bool CheckReceivedSize(const std::string& receivedPath, const std::vector<std::int64_t>& listedSizes) {
+bool CheckReceivedSize(const std::string& receivedPath,
+                       const std::vector<std::int64_t>& listedSizes) {
     if (listedSizes.empty()) return true;
     std::int64_t length = 0;
     if (!QueryFileLength(receivedPath, length)) return false;

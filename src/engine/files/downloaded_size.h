@@ -25,6 +25,7 @@ bool CheckDownloadedSize(const std::string& clientPath, const std::string& recei
 
 // The same check with the sizes of the entries for the file already picked
 // out (a caller that checks many files looks them up once, not per file).
-bool CheckReceivedSize(const std::string& receivedPath, const std::vector<std::int64_t>& listedSizes);
+bool CheckReceivedSize(const std::string& receivedPath,
+                       const std::vector<std::int64_t>& listedSizes);
 
 }  // namespace Engine

@@ -2,8 +2,8 @@
 
 #include <vector>
 
-#include "utils/run_reporter.h"
 #include "utils/reg/reg_manager.h"
+#include "utils/run_reporter.h"
 
 namespace Engine {
 namespace {

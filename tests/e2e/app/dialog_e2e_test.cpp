@@ -106,7 +106,7 @@ TEST_F(UpdaterTest, FatalReportShowsDownloaderBoxAndEndsWithOne) {
 
 TEST_F(UpdaterTest, RecordsTheFiveBuildSettingsRaw) {
     TestSupport::UpdaterStamp stamp;
-    stamp.downloadId = "0123abcd";      // hex digits: recorded without decoding
+    stamp.downloadId = "0123abcd";                     // hex digits: recorded without decoding
     for (unsigned char c : m_stalledService.Host()) {  // the stalled service, hex-encoded
         const char digits[] = "0123456789abcdef";
         stamp.host += digits[c >> 4];

@@ -7,8 +7,8 @@
 
 #include "engine/completion.h"
 #include "engine/files/document_programs.h"
-#include "engine/installed_copy.h"
 #include "engine/install_session.h"
+#include "engine/installed_copy.h"
 #include "engine/resource_update.h"
 #include "engine/running_product.h"
 #include "support/scratch.h"
@@ -16,20 +16,22 @@
 namespace {
 
 TEST(RunLabel, InstalledCopyChecksOthersInstall) {
-    EXPECT_EQ(Engine::RunLabel("C:\\Program Files\\Acme\\", "Acme"), " Checking for software updates");
+    EXPECT_EQ(Engine::RunLabel("C:\\Program Files\\Acme\\", "Acme"),
+              " Checking for software updates");
     EXPECT_EQ(Engine::RunLabel("C:\\Users\\me\\Downloads\\", "Acme"), "Installation data");
-    EXPECT_EQ(Engine::RunLabel("C:\\Program Files\\acme\\", "Acme"), "Installation data");  // exact case
+    EXPECT_EQ(Engine::RunLabel("C:\\Program Files\\acme\\", "Acme"),
+              "Installation data");  // exact case
     EXPECT_EQ(Engine::RunLabel("C:\\Acme2\\", "Acme"), "Installation data");
 }
 
 TEST(ChooseRunningProduct, OnlyTheInstalledProductsImageCounts) {
     const std::string product = "C:\\Program Files\\Acme\\bin\\app.exe";
     const std::map<DWORD, std::string> images = {
-        {10, "C:\\Other\\app.exe"},                  // same file name elsewhere
-        {11, ""},                                    // unreadable
-        {12, "c:/program files/ACME/bin/APP.EXE"},   // the product, spelled differently
+        {10, "C:\\Other\\app.exe"},                 // same file name elsewhere
+        {11, ""},                                   // unreadable
+        {12, "c:/program files/ACME/bin/APP.EXE"},  // the product, spelled differently
         {13, product},
-        {14, product},                               // the session's own process
+        {14, product},  // the session's own process
     };
     auto imageOf = [&](DWORD id) {
         auto found = images.find(id);
@@ -40,11 +42,8 @@ TEST(ChooseRunningProduct, OnlyTheInstalledProductsImageCounts) {
         std::string productPath;
         DWORD chosen;
     } cases[] = {
-        {{10, 11, 12, 13}, product, 12},
-        {{14, 13}, product, 13},
-        {{14}, product, 0},
-        {{10, 11}, product, 0},
-        {{10, 12}, "", 0},  // no product name: nothing counts
+        {{10, 11, 12, 13}, product, 12}, {{14, 13}, product, 13}, {{14}, product, 0},
+        {{10, 11}, product, 0},          {{10, 12}, "", 0},  // no product name: nothing counts
     };
     for (const auto& c : cases)
         EXPECT_EQ(Engine::ChooseRunningProduct(c.candidates, 14, c.productPath, imageOf), c.chosen)
@@ -52,8 +51,9 @@ TEST(ChooseRunningProduct, OnlyTheInstalledProductsImageCounts) {
 }
 
 TEST(ResourceUpdateCommand, QuotedPartsAndTheBufferLimit) {
-    EXPECT_EQ(Engine::BuildResourceUpdateCommand("C:\\P F\\rc.exe", "C:\\P F\\app.exe", "D:\\up.exe"),
-              "\"C:\\P F\\rc.exe\" \"C:\\P F\\app.exe\" \"D:\\up.exe\"");
+    EXPECT_EQ(
+        Engine::BuildResourceUpdateCommand("C:\\P F\\rc.exe", "C:\\P F\\app.exe", "D:\\up.exe"),
+        "\"C:\\P F\\rc.exe\" \"C:\\P F\\app.exe\" \"D:\\up.exe\"");
     // Three pairs of quotes and two blanks: 8 characters around the paths.
     const std::string fits(291 - 2, 'p');
     EXPECT_EQ(Engine::BuildResourceUpdateCommand(fits, "a", "b").size(), 299u);
