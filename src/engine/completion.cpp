@@ -1,7 +1,8 @@
 #include "engine/completion.h"
 
-#include <shellapi.h>
 #include <windows.h>
+// After windows.h, which it needs.
+#include <shellapi.h>
 
 #include "transfer/download_manager.h"
 #include "utils/exception.h"
