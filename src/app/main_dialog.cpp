@@ -9,6 +9,7 @@
 #include "app/installation_thread.h"
 #include "app/resource_ids.h"
 #include "engine/build_settings.h"
+#include "uninstall/uninstall_flow.h"
 #include "utils/mt/threads.h"
 #include "utils/reg/reg_manager.h"
 #include "utils/unique_handle.h"
@@ -85,7 +86,7 @@ INT_PTR CMainDlg::HandleMessage(UINT message, WPARAM wParam, LPARAM) {
             ::SetWindowLongPtrA(m_hWnd, DWLP_MSGRESULT, 0);
             return TRUE;
         case kUninstallMessage:
-            OnUninstallMessage();
+            RunUninstall();
             return TRUE;
         case kApplyDisplayMessage:
             ApplyDisplay();
@@ -179,9 +180,13 @@ void CMainDlg::OnCloseRequest() {
     EndProcess(0);
 }
 
-void CMainDlg::OnUninstallMessage() {
-    // The removal itself is not part of this build: say so rather than pretend.
-    SetStatusText("Uninstalling is not available in this build.");
+void CMainDlg::RunUninstall() {
+    // A modal dialog is shown only once its queue is empty, and the flow
+    // blocks the queue: show it now, so the status stays on screen until the
+    // removal hides it.
+    ::ShowWindow(m_hWnd, SW_SHOW);
+    ::UpdateWindow(m_hWnd);
+    Uninstall::RunUninstallFlow(*this, m_settings.brand, [this](UINT code) { EndProcess(code); });
 }
 
 void CMainDlg::StartInstallation(const std::string& host) {

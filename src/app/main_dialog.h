@@ -51,6 +51,9 @@ protected:
     // Hands the decoded service host to the download manager and starts the
     // installation worker with it. Tests replace it to run no installation.
     virtual void StartInstallation(const std::string& host);
+    // Runs the uninstall flow on the dialog's thread. Tests replace it to
+    // remove nothing.
+    virtual void RunUninstall();
     // Ends the process; must not return.
     virtual void EndProcess(UINT exitCode);
 
@@ -63,7 +66,6 @@ private:
     void ArrangeControls(int windowHeight);
     void StartRun();
     void OnCloseRequest();
-    void OnUninstallMessage();
     void ApplyDisplay();
     void RequestApplyDisplay();
 

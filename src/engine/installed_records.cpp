@@ -48,4 +48,11 @@ std::string InstalledRecords::Get(const std::string& clientPath) const {
     return found == m_values.end() ? "" : found->second;
 }
 
+std::vector<std::string> InstalledRecords::ClientPaths() const {
+    std::vector<std::string> paths;
+    paths.reserve(m_values.size());
+    for (const auto& value : m_values) paths.push_back(value.first);
+    return paths;
+}
+
 }  // namespace Engine

@@ -4,6 +4,7 @@
 // of the installed copy.
 #include <string>
 #include <unordered_map>
+#include <vector>
 
 namespace Utils {
 class RegManager;
@@ -21,6 +22,8 @@ public:
     // ignoring letter case, as the registry does.
     std::string Get(const std::string& clientPath) const;
     std::size_t Count() const { return m_values.size(); }
+    // Every recorded client path, in lower case.
+    std::vector<std::string> ClientPaths() const;
 
 private:
     std::unordered_map<std::string, std::string> m_values;  // lower-case name -> data

@@ -25,11 +25,6 @@ std::string FolderFromIdList(int csidl) {
     return path;
 }
 
-bool IsSingleFolderName(const std::string& name) {
-    return !name.empty() && name != "." && name != ".." &&
-           name.find_first_of("\\/:") == std::string::npos;
-}
-
 // True when the folder exists afterwards (made now or before).
 bool CreateFolderIfMissing(const std::string& folder) {
     if (!Utils::File::Exists(folder)) CreateDirectoryA(folder.c_str(), nullptr);
@@ -37,6 +32,11 @@ bool CreateFolderIfMissing(const std::string& folder) {
 }
 
 }  // namespace
+
+bool IsSingleFolderName(const std::string& name) {
+    return !name.empty() && name != "." && name != ".." &&
+           name.find_first_of("\\/:") == std::string::npos;
+}
 
 bool UsesLocalAppData(bool requested, unsigned majorVersion, unsigned minorVersion) {
     return requested && majorVersion == 6 && minorVersion == 0;

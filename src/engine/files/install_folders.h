@@ -5,6 +5,10 @@
 
 namespace Engine {
 
+// True when name can stand for one folder below another: not empty, not "."
+// or "..", and without "\", "/" or ":".
+bool IsSingleFolderName(const std::string& name);
+
 // True when the product folder goes under the local application data folder:
 // only when asked for and only on Windows 6.0.
 bool UsesLocalAppData(bool requested, unsigned majorVersion, unsigned minorVersion);

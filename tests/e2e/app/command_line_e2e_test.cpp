@@ -34,7 +34,12 @@ TEST_F(UpdaterTest, StartFormsSelectDelayAndMode) {
         EXPECT_TRUE(TestSupport::WaitUntil(
             [&] { return TestSupport::GetControlText(dialog, kStatusLine) == c.status; }, 5000))
             << c.arguments << ": " << TestSupport::GetControlText(dialog, kStatusLine);
-        EXPECT_EQ(CloseWithNo(updater, dialog), 0u) << c.arguments;
+        if (std::string(c.arguments) == "/uninstall2") {
+            EXPECT_TRUE(DeclineUninstall(updater.Id()));
+            EXPECT_EQ(updater.WaitForExitCode(AppE2E::kExitTimeoutMs), 0u);
+        } else {
+            EXPECT_EQ(CloseWithNo(updater, dialog), 0u) << c.arguments;
+        }
     }
 }
 
@@ -87,10 +92,7 @@ TEST_F(UpdaterTest, LauncherStartsAFreshCopyThatWaitsForIt) {
             return TestSupport::GetControlText(dialog, kStatusLine) == AppE2E::kUninstallRunStatus;
         },
         5000));
-    TestSupport::PressButton(dialog, IDCANCEL);
-    HWND question = TestSupport::WaitForMessageBox("", copyId, AppE2E::kWindowTimeoutMs);
-    ASSERT_NE(question, nullptr);
-    TestSupport::PressButton(question, IDNO);
+    EXPECT_TRUE(DeclineUninstall(copyId));
     TestSupport::WaitUntil([&] { return TestSupport::FindProcessByName(copyName) == 0; }, 10000);
     ::DeleteFileA(copyPath.c_str());
 }

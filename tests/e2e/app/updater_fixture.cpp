@@ -62,4 +62,12 @@ DWORD UpdaterTest::CloseWithNo(TestSupport::ChildProcess& process, HWND dialog) 
     return process.WaitForExitCode(kExitTimeoutMs);
 }
 
+bool UpdaterTest::DeclineUninstall(DWORD processId) const {
+    HWND question = TestSupport::WaitForMessageBox(kUninstallCaption, processId, kWindowTimeoutMs);
+    if (question == nullptr) return false;
+    const std::string text = TestSupport::GetMessageBoxText(question);
+    TestSupport::PressButton(question, IDNO);
+    return text == "Are you sure you want to uninstall " + m_brand + "?";
+}
+
 }  // namespace AppE2E

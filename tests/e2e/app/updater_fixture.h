@@ -17,7 +17,9 @@ constexpr DWORD kWindowTimeoutMs = 15000;
 constexpr DWORD kExitTimeoutMs = 15000;
 // An installing run waits for its update document, which the stalled service never sends.
 constexpr char kNormalRunStatus[] = "        Getting file: Installation data";
-constexpr char kUninstallRunStatus[] = "        Uninstalling is not available in this build.";
+// Uninstall mode shows the first run's status before it asks its question.
+constexpr char kUninstallRunStatus[] = "        Please wait, connecting to the server";
+constexpr char kUninstallCaption[] = "Uninstall";
 
 class UpdaterTest : public ::testing::Test {
 protected:
@@ -38,6 +40,9 @@ protected:
     static HWND WaitForDialog(const TestSupport::ChildProcess& process);
     // Answers the close question with No; returns the exit code.
     static DWORD CloseWithNo(TestSupport::ChildProcess& process, HWND dialog);
+    // Answers the uninstall question of processId with No; false when no
+    // question naming the brand came.
+    bool DeclineUninstall(DWORD processId) const;
 
     std::string m_brand;
     TestSupport::ScratchFolder m_folder;

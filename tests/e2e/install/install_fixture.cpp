@@ -90,13 +90,16 @@ void InstallRunTest::TearDown() {
 void InstallRunTest::RemoveInstallation() {
     if (m_brand.empty()) return;  // never the whole program files folder
     const std::string newerUpdater = TemporaryFolder() + "Install" + m_brand + ".exe";
-    EndProcessesUnder({m_folder.Path() + "\\", m_programFolder + "\\", newerUpdater});
+    const std::string uninstallCopy = TemporaryFolder() + "UnInstall" + m_brand + ".exe";
+    EndProcessesUnder(
+        {m_folder.Path() + "\\", m_programFolder + "\\", newerUpdater, uninstallCopy});
     TestSupport::DeleteProductKey(m_brand);
     RemoveUninstallEntry();
     RemoveTree(m_programFolder);
     RemoveTree(ShellFolder(CSIDL_PROGRAMS) + "\\" + m_brand);
     ::DeleteFileA(ShortcutPath(CSIDL_DESKTOPDIRECTORY, m_brand + ".lnk").c_str());
     ::DeleteFileA(newerUpdater.c_str());
+    ::DeleteFileA(uninstallCopy.c_str());
 }
 
 TestSupport::UpdateDocumentBuilder InstallRunTest::NewDocument() const {
@@ -134,6 +137,27 @@ RunOutcome InstallRunTest::RunUpdater(const std::string& exe) {
         return {TestSupport::ChildProcess::kKilled, {}, {}, {}};
     }
     return WatchRun(updater.Handle(), updater.Id(), kRunTimeoutMs);
+}
+
+RunOutcome InstallRunTest::RunUninstall(int answer) {
+    const std::string copyName = "UnInstall" + m_brand + ".exe";
+    // The launcher stays in m_runs: ending it ends the copy it started.
+    m_runs.push_back(std::make_unique<TestSupport::ChildProcess>());
+    DWORD copyId = 0;
+    if (!m_runs.back()->Start(InstalledCopy(), "/uninstall") ||
+        !TestSupport::WaitUntil(
+            [&] { return (copyId = TestSupport::FindProcessByName(copyName)) != 0; },
+            kProductStartTimeoutMs)) {
+        ADD_FAILURE() << "no uninstalling copy of " << InstalledCopy();
+        return {TestSupport::ChildProcess::kKilled, {}, {}, {}};
+    }
+    Utils::UniqueKernelHandle copy(::OpenProcess(
+        SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION | PROCESS_TERMINATE, FALSE, copyId));
+    if (!copy) {
+        ADD_FAILURE() << "cannot open the uninstalling copy";
+        return {TestSupport::ChildProcess::kKilled, {}, {}, {}};
+    }
+    return WatchRun(copy.Get(), copyId, kRunTimeoutMs, answer);
 }
 
 std::vector<std::string> InstallRunTest::RequestsSince(std::size_t count) const {

@@ -46,6 +46,9 @@ protected:
 
     // Runs an updater (the stamped one by default) to its end, answering its boxes.
     RunOutcome RunUpdater(const std::string& exe = "");
+    // Runs "/uninstall" on the installed copy and watches the copy that it
+    // starts to its end, answering the question with answer (IDYES, IDNO).
+    RunOutcome RunUninstall(int answer);
     // Ends the run's processes and removes what runs leave: the product key,
     // the uninstall entry, the program folder and the shortcuts.
     void RemoveInstallation();

@@ -40,7 +40,7 @@ void AppendIfNew(std::vector<std::string>& seen, const std::string& text) {
 }
 
 // One look at the process's windows.
-void Inspect(DWORD processId, std::set<HWND>& answered, RunOutcome& outcome) {
+void Inspect(DWORD processId, int answer, std::set<HWND>& answered, RunOutcome& outcome) {
     WindowList list{processId, {}};
     ::EnumWindows(&CollectDialog, reinterpret_cast<LPARAM>(&list));
     for (HWND window : list.dialogs) {
@@ -51,7 +51,8 @@ void Inspect(DWORD processId, std::set<HWND>& answered, RunOutcome& outcome) {
         } else if (answered.insert(window).second) {
             outcome.boxes.push_back(
                 {TestSupport::GetWindowTextOf(window), TestSupport::GetMessageBoxText(window)});
-            TestSupport::PressButton(window, IDOK);
+            TestSupport::PressButton(window,
+                                     ::GetDlgItem(window, answer) != nullptr ? answer : IDOK);
         }
     }
 }
@@ -82,12 +83,12 @@ bool RunOutcome::SawStatus(const std::string& status) const {
     return std::find(statuses.begin(), statuses.end(), status) != statuses.end();
 }
 
-RunOutcome WatchRun(HANDLE process, DWORD processId, DWORD timeoutMs) {
+RunOutcome WatchRun(HANDLE process, DWORD processId, DWORD timeoutMs, int answer) {
     RunOutcome outcome;
     std::set<HWND> answered;
     const DWORD start = ::GetTickCount();
     for (;;) {
-        Inspect(processId, answered, outcome);
+        Inspect(processId, answer, answered, outcome);
         if (::WaitForSingleObject(process, kPollMs) == WAIT_OBJECT_0) break;
         if (::GetTickCount() - start > timeoutMs) {
             ::TerminateProcess(process, TestSupport::ChildProcess::kKilled);

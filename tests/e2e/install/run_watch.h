@@ -27,9 +27,10 @@ struct RunOutcome {
 // Polls the top-level windows of the process every few milliseconds until
 // it ends: records the main dialog's title and status line (control 1004)
 // whenever they change, and answers every message box with OK after reading
-// it. A process still running after timeoutMs is terminated (exit code
+// it; a box with an answer button (IDYES, IDNO) is answered with that one.
+// A process still running after timeoutMs is terminated (exit code
 // TestSupport::ChildProcess::kKilled).
-RunOutcome WatchRun(HANDLE process, DWORD processId, DWORD timeoutMs);
+RunOutcome WatchRun(HANDLE process, DWORD processId, DWORD timeoutMs, int answer = IDOK);
 
 // Terminates every other process whose image path begins with one of the
 // prefixes (ignoring letter case and doubled backslashes) and waits for it.

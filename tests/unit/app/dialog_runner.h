@@ -12,7 +12,8 @@
 
 namespace AppTest {
 
-// The dialog with the installation start recorded instead of run, and the
+// The dialog with the installation start and the uninstall flow recorded
+// instead of run, and the
 // process end replaced by the end of the calling thread with the same code.
 class TestDialog : public CMainDlg {
 public:
@@ -20,12 +21,14 @@ public:
 
     std::string startedHost;
     std::atomic<bool> started{false};
+    std::atomic<bool> uninstallRan{false};
 
 protected:
     void StartInstallation(const std::string& host) override {
         startedHost = host;
         started = true;
     }
+    void RunUninstall() override { uninstallRan = true; }
     void EndProcess(UINT exitCode) override { ::ExitThread(exitCode); }
 };
 

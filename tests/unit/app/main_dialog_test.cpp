@@ -186,16 +186,13 @@ TEST(MainDialog, AboutBoxClosesOnCommandsOneToSeven) {
     }
 }
 
-TEST(MainDialog, UninstallModeStartsNoInstallation) {
+TEST(MainDialog, UninstallModeRunsTheUninstallInsteadOfAnInstallation) {
     DialogRunner runner;
     HWND window = runner.Start(true);
     ASSERT_NE(window, nullptr);
-    EXPECT_TRUE(TestSupport::WaitUntil(
-        [&] {
-            return GetControlText(window, IDC_STATUS_LINE) ==
-                   "        Uninstalling is not available in this build.";
-        },
-        3000));
+    EXPECT_TRUE(TestSupport::WaitUntil([&] { return runner.Dialog().uninstallRan.load(); }, 3000));
+    EXPECT_EQ(GetControlText(window, IDC_STATUS_LINE),
+              "        Please wait, connecting to the server");
     EXPECT_FALSE(runner.Dialog().started);
     Utils::RegManager productKey(true, runner.Settings().brand);
     EXPECT_EQ(productKey.GetStringValue("GuiString"), runner.Settings().downloadId);
