@@ -73,13 +73,17 @@ void InstallRunTest::SetUp() {
     m_exe = m_folder / (TestSupport::UniqueName("Setup") + ".exe");
     ASSERT_FALSE(TestSupport::GetBuildFolder().empty()) << "PROJECT_BUILD_DIR is not set";
     ASSERT_TRUE(m_server.Start());
+    ASSERT_TRUE(StampUpdater(m_server.Host()));
+}
+
+bool InstallRunTest::StampUpdater(const std::string& host) const {
     TestSupport::UpdaterStamp stamp;
     stamp.brand = m_brand;
-    stamp.host = m_server.Host();
+    stamp.host = host;
     stamp.servicePath = kServicePath;
     stamp.downloadId = kDownloadId;
     stamp.checksum = kUpdaterCheckSum;
-    ASSERT_TRUE(TestSupport::MakeStampedUpdater(m_exe, stamp));
+    return TestSupport::MakeStampedUpdater(m_exe, stamp);
 }
 
 void InstallRunTest::TearDown() {

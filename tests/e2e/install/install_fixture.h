@@ -32,6 +32,8 @@ protected:
     void SetUp() override;
     void TearDown() override;
 
+    // Stamps m_exe for the test's brand and this service host.
+    bool StampUpdater(const std::string& host) const;
     // A document naming the sample product as bin\Product.exe (not listed)
     // and this server as the files server.
     TestSupport::UpdateDocumentBuilder NewDocument() const;
