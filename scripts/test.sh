@@ -5,6 +5,7 @@ set -euo pipefail
 ROOT="$(cd "$(dirname "$0")/.." && pwd)"
 cd "$ROOT"
 bash scripts/setup.sh
+bash scripts/publish-smoke.sh
 cmake --build --preset windows
 
 STATE="$ROOT/build/testbed.state"

@@ -1,13 +1,20 @@
 #pragma once
-// File access for the decompressor programs. Every failure throws CodecError
-// with a one-line message; the programs print it and exit with a failure code.
+// File access for the decompressor programs and the release tool. Every
+// failure throws CodecError with a one-line message; the programs print it and
+// exit with a failure code. Windows builds use Win32 files (codec_io_win32.cpp);
+// the release tool's build for the build machine uses standard streams
+// (codec_io_std.cpp).
 #include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <stdexcept>
 #include <string>
 
+#ifdef _WIN32
 #include "utils/unique_handle.h"
+#else
+#include <fstream>
+#endif
 
 namespace CodecIo {
 
@@ -23,8 +30,10 @@ constexpr int kUsageExit = 2;
 // memory becomes one line "<program>: <reason>" on stderr and kFailureExit.
 int RunReportingFailures(const char* program, const std::function<int()>& body);
 
+#ifdef _WIN32
 // The text of a Win32 error code, on one line.
 std::string DescribeError(DWORD code);
+#endif
 
 class InputFile {
 public:
@@ -41,7 +50,12 @@ public:
 
 private:
     std::string m_path;
+#ifdef _WIN32
     Utils::UniqueFileHandle m_file;
+#else
+    std::ifstream m_file;
+    std::int64_t m_size = 0;
+#endif
 };
 
 // Writes to a temporary file next to the target; Commit() moves it over the
@@ -62,7 +76,11 @@ public:
 private:
     std::string m_target;
     std::string m_temporary;
+#ifdef _WIN32
     Utils::UniqueFileHandle m_file;
+#else
+    mutable std::ofstream m_file;  // Tell() reads the position, which tellp does not promise const
+#endif
     bool m_committed = false;
 };
 

@@ -1,0 +1,40 @@
+// publish.exe itself, run as a publisher would run it.
+#include <gtest/gtest.h>
+
+#include "publish_fixture.h"
+#include "support/updater_process.h"
+
+namespace PublishTest {
+namespace {
+
+class PublishExe : public PublishFixture {
+protected:
+    DWORD Run(const std::string& arguments) {
+        TestSupport::ChildProcess tool;
+        const std::string exe = TestSupport::GetBuildFolder() + "\\tools\\publish\\publish.exe";
+        if (!tool.Start(exe, arguments, scratch.Path())) return ~0u;
+        return tool.WaitForExitCode(60000);
+    }
+};
+
+TEST_F(PublishExe, PublishesAFolderAndRefusesWithoutLeavingOutput) {
+    AddProductFile("readme.txt", std::string(10000, 'r'));
+    EXPECT_EQ(Run("release --settings release.conf --files product --out tree"), 0u);
+    UpdateDocument document;
+    ASSERT_TRUE(LoadDocument(scratch / "tree", "stable", document));
+    const auto entries = EntriesOf(document);
+    ASSERT_EQ(entries.size(), 4u);
+    EXPECT_TRUE(entries.at("readme.txt").isCompressed);
+    EXPECT_EQ(UnpackKelz(ServedPath(scratch / "tree", entries.at("readme.txt").serverRelativePath),
+                         scratch / "readme.out"),
+              std::string(10000, 'r'));
+
+    AddProductFile("sub\\old.Kelw", "refused");
+    const std::vector<std::string> before = ScratchNames();
+    EXPECT_EQ(Run("release --settings release.conf --files product --out second"), 1u);
+    EXPECT_EQ(ScratchNames(), before);
+    EXPECT_EQ(Run("release --files product"), 2u);
+}
+
+}  // namespace
+}  // namespace PublishTest

@@ -1,0 +1,108 @@
+// Releases the tool refuses, and what it leaves behind: nothing new, and an
+// existing tree untouched.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <functional>
+#include <sstream>
+
+#include "publish_command.h"
+#include "publish_fixture.h"
+
+namespace PublishTest {
+namespace {
+
+using TestSupport::ReadFile;
+
+class PublishRefusal : public PublishFixture {};
+
+TEST_F(PublishRefusal, RefusesUnsafeInputAndLeavesNoOutput) {
+    const struct {
+        const char* name;
+        std::function<void(PublishRefusal&)> arrange;
+        const char* message;
+    } cases[] = {
+        {"unknown key", [](PublishRefusal& t) { t.WriteSettings("colour = blue\n"); },
+         "release.conf:7: unknown key 'colour'"},
+        {"product-exe leaving the folder",
+         [](PublishRefusal& t) {
+             t.WriteSettings();
+             TestSupport::WriteFile(t.settings, "product-exe = ..\\App.exe\n");
+         },
+         "release.conf:1: product-exe would make the updater refuse"},
+        {"product-exe not in the folder",
+         [](PublishRefusal& t) { t.WriteSettings("resource-update = bin\\Missing.exe\n"); },
+         "release.conf:7: resource-update names bin\\Missing.exe, which is not in the product"},
+        {"the updater's reserved name",
+         [](PublishRefusal& t) { t.AddProductFile("FernWick.exe", "x"); },
+         "marks the updater's own entry"},
+        {"a packed file's ending", [](PublishRefusal& t) { t.AddProductFile("old.Kelz", "x"); },
+         "ends in .Kelz or .Kelw"},
+        {"a decompressor's name", [](PublishRefusal& t) { t.AddProductFile("UnKelz.exe", "x"); },
+         "has the name of the decompressor"},
+        {"a missing decompressor",
+         [](PublishRefusal& t) { DeleteFileA((t.tools + "\\unkelw.exe").c_str()); },
+         "unkelw.exe: the decompressor is missing"},
+    };
+    int number = 0;
+    for (const auto& c : cases) {
+        StartOver("case" + std::to_string(++number));
+        c.arrange(*this);
+        const std::vector<std::string> before = ScratchNames();
+        const RunResult run = Release(root + "\\tree");
+        EXPECT_EQ(run.exitCode, 1) << c.name;
+        EXPECT_NE(run.err.find(c.message), std::string::npos) << c.name << ": " << run.err;
+        EXPECT_EQ(ScratchNames(), before) << c.name;
+    }
+}
+
+TEST_F(PublishRefusal, RefusesATreeInsideTheProductFolder) {
+    const RunResult run = Release(product + "\\release");
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_NE(run.err.find("lies inside the product folder"), std::string::npos) << run.err;
+    EXPECT_FALSE(TestSupport::FileExists(product + "\\release"));
+}
+
+TEST_F(PublishRefusal, KeepsAnExistingTreeUnlessReplacingAndThenOnlyOnSuccess) {
+    const std::string out = scratch / "tree";
+    ASSERT_EQ(Release(out).exitCode, 0);
+    const std::string document = ReadFile(out + "\\documents\\stable");
+    const std::vector<std::string> names = ScratchNames();
+
+    AddProductFile("extra.txt", "new");
+    RunResult run = Release(out);
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_NE(run.err.find("give --replace"), std::string::npos) << run.err;
+
+    AddProductFile("refused.Kelw", "refused");
+    run = Release(out, {"--replace"});
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_EQ(ReadFile(out + "\\documents\\stable"), document);
+    EXPECT_EQ(ScratchNames(), names);
+
+    DeleteFileA((product + "\\refused.Kelw").c_str());
+    run = Release(out, {"--replace"});
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_NE(ReadFile(out + "\\documents\\stable").find("extra.txt"), std::string::npos);
+    EXPECT_EQ(ScratchNames(), names);  // the old tree is gone, not left beside
+}
+
+TEST_F(PublishRefusal, BadCommandLinesExitWithTwo) {
+    const std::vector<std::vector<std::string>> lines = {
+        {},
+        {"publish-all"},
+        {"release", "--settings", "a", "--files", "b"},
+        {"release", "--settings", "a", "--files", "b", "--out", "c", "--level", "23"},
+        {"release", "--settings", "a", "--settings", "a", "--files", "b", "--out", "c"},
+        {"token"},
+    };
+    for (const auto& line : lines) {
+        std::ostringstream out, err;
+        EXPECT_EQ(Publish::RunPublish(line, out, err), 2) << err.str();
+        EXPECT_NE(err.str().find("usage: publish release"), std::string::npos);
+    }
+}
+
+}  // namespace
+}  // namespace PublishTest

@@ -1,0 +1,175 @@
+// Releases written in process: the document the updater reads, the served
+// files, tokens across releases and the updater's own entry.
+#include <gtest/gtest.h>
+
+#include <random>
+
+#include "publish_fixture.h"
+#include "stamp_image.h"
+#include "support/sample_wav.h"
+#include "unit/engine/stamp_test_image.h"
+
+namespace PublishTest {
+namespace {
+
+using TestSupport::ReadFile;
+
+std::string Incompressible(std::size_t size) {
+    std::mt19937 random(7);
+    std::string bytes(size, '\0');
+    for (char& c : bytes) c = static_cast<char>(random());
+    return bytes;
+}
+
+class PublishRelease : public PublishFixture {
+protected:
+    void AddTypicalProduct() {
+        AddProductFile("readme.txt", std::string(20000, 'r'));
+        AddProductFile("data\\noise.bin", Incompressible(30000));
+        AddProductFile("data\\tiny.txt", "abc");
+        AddProductFile("sounds\\ding.wav", TestSupport::MakeWav(6000));
+        AddProductFile("My Docs\\read me & more.txt", "spaced");
+    }
+};
+
+TEST_F(PublishRelease, WritesDocumentsTheUpdaterLoadsWithEveryFileServedAtItsSize) {
+    AddTypicalProduct();
+    WriteSettings(
+        "skin-url = https://skin.test.invalid/page?a=1&b=2\n"
+        "registry = Settings\\Colors | Background | blue \"dark\" | true\n"
+        "registry = | Greeting | Hello | false\n");
+    const std::string out = scratch / "tree";
+    const RunResult run = Release(out);
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+
+    UpdateDocument document;
+    ASSERT_TRUE(LoadDocument(out, "stable", document));
+    EXPECT_EQ(ReadFile(out + "\\documents\\stable"), ReadFile(out + "\\documents\\beta-1"));
+    EXPECT_EQ(document.GetProductExePath(), "bin\\App.exe");
+    EXPECT_EQ(document.GetFilesServer(), "files.test.invalid");
+    EXPECT_EQ(document.GetSkinUrl(), "https://skin.test.invalid/page?a=1&b=2");
+    EXPECT_EQ(document.GetCompressFilePath(), "unkelz.exe");
+    EXPECT_EQ(document.GetCompressWavPath(), "unkelw.exe");
+    EXPECT_EQ(document.GetAttributeList("Value", "Registry", "UpdateRegistry"),
+              (UpdateDocument::StringList{"blue \"dark\"", "Hello"}));
+    EXPECT_EQ(document.GetAttributeList("Path", "Registry", "UpdateRegistry"),
+              (UpdateDocument::StringList{"Settings\\Colors", ""}));
+    EXPECT_EQ(document.GetAttributeList("IsOverride", "Registry", "UpdateRegistry"),
+              (UpdateDocument::StringList{"true", "false"}));
+
+    const auto entries = EntriesOf(document);
+    EXPECT_EQ(entries.size(), 8u);  // two decompressors and six product files
+    for (const auto& listed : entries) {
+        const UpdateFileEntry& entry = listed.second;
+        const std::string served = ServedPath(out, entry.serverRelativePath);
+        EXPECT_EQ(static_cast<int64_t>(ReadFile(served).size()), entry.size) << served;
+        EXPECT_EQ(entry.checkSum.size(), 32u);
+        EXPECT_EQ(entry.checkSum.find_first_not_of("0123456789ABCDEF"), std::string::npos);
+    }
+    EXPECT_EQ(entries.at("unkelz.exe").serverRelativePath, "/files/unkelz.exe");
+    EXPECT_FALSE(entries.at("unkelz.exe").isCompressed);
+    EXPECT_EQ(entries.at("My Docs\\read me & more.txt").serverRelativePath,
+              "/files/My%20Docs/read%20me%20%26%20more.txt");
+}
+
+TEST_F(PublishRelease, PacksWhatPaysAndEveryPackedFileUnpacksToTheProductFile) {
+    AddTypicalProduct();
+    const std::string out = scratch / "tree";
+    ASSERT_EQ(Release(out).exitCode, 0);
+    UpdateDocument document;
+    ASSERT_TRUE(LoadDocument(out, "stable", document));
+    const auto entries = EntriesOf(document);
+
+    const UpdateFileEntry& text = entries.at("readme.txt");
+    EXPECT_TRUE(text.isCompressed);
+    EXPECT_EQ(text.serverRelativePath, "/files/readme.txt.Kelz");
+    EXPECT_EQ(UnpackKelz(ServedPath(out, text.serverRelativePath), scratch / "readme.out"),
+              ReadFile(product + "\\readme.txt"));
+
+    const UpdateFileEntry& sound = entries.at("sounds\\ding.wav");
+    EXPECT_TRUE(sound.isCompressed);
+    EXPECT_EQ(sound.serverRelativePath, "/files/sounds/ding.wav.Kelw");
+    EXPECT_EQ(UnpackKelw(ServedPath(out, sound.serverRelativePath), scratch / "ding.out"),
+              ReadFile(product + "\\sounds\\ding.wav"));
+
+    // Random bytes do not shrink and three bytes cannot save a KiB: both as they are.
+    for (const char* plain : {"data\\noise.bin", "data\\tiny.txt"}) {
+        const UpdateFileEntry& entry = entries.at(plain);
+        EXPECT_FALSE(entry.isCompressed) << plain;
+        EXPECT_EQ(ReadFile(ServedPath(out, entry.serverRelativePath)),
+                  ReadFile(product + "\\" + plain));
+    }
+}
+
+TEST_F(PublishRelease, TokensFollowContentAcrossReleases) {
+    AddTypicalProduct();
+    const std::string first = scratch / "first", second = scratch / "second";
+    ASSERT_EQ(Release(first).exitCode, 0);
+    AddProductFile("readme.txt", std::string(20000, 'R'));  // changed content, same size
+    ASSERT_EQ(Release(second).exitCode, 0);
+    UpdateDocument before, after;
+    ASSERT_TRUE(LoadDocument(first, "stable", before));
+    ASSERT_TRUE(LoadDocument(second, "stable", after));
+    const auto old = EntriesOf(before), now = EntriesOf(after);
+
+    EXPECT_NE(old.at("readme.txt").checkSum, now.at("readme.txt").checkSum);
+    for (const char* same : {"bin\\App.exe", "data\\noise.bin", "sounds\\ding.wav", "unkelz.exe"})
+        EXPECT_EQ(old.at(same).checkSum, now.at(same).checkSum) << same;
+    // The token is the SHA-256 of the installed content, not of the packed form.
+    EXPECT_EQ(now.at("data\\tiny.txt").checkSum, "BA7816BF8F01CFEA414140DE5DAE2223");
+}
+
+class PublishUpdater : public PublishRelease {
+protected:
+    // A file with a settings block whose checksum slot holds checksum.
+    std::string WriteUpdater(const std::string& checksum) {
+        std::string image = StampTest::Image();
+        const std::size_t block = Stamp::FindBlock(image);
+        Stamp::WriteSlotText(image, block, 5, checksum);
+        const std::string path = scratch / "Nimbra.exe";
+        EXPECT_TRUE(TestSupport::WriteFile(path, image));
+        return path;
+    }
+};
+
+TEST_F(PublishUpdater, ListsTheCarriedChecksumAndServesOneCopyPerDownloadId) {
+    const std::string updater = WriteUpdater("0123456789ABCDEF0123456789abcdef");
+    const std::string out = scratch / "tree";
+    const RunResult run = Release(out, {"--updater", updater});
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    UpdateDocument document;
+    ASSERT_TRUE(LoadDocument(out, "beta-1", document));
+    const UpdateFileEntry entry = EntriesOf(document).at("fernwick.exe");
+    EXPECT_EQ(entry.checkSum, "0123456789ABCDEF0123456789abcdef");
+    EXPECT_EQ(entry.serverRelativePath, "/files/updater/");
+
+    // The updater asks for ServerRelativePath + its own download id.
+    const std::string original = ReadFile(updater);
+    for (const char* id : {"stable", "beta-1"}) {
+        const std::string copy = ReadFile(ServedPath(out, entry.serverRelativePath + id));
+        ASSERT_EQ(copy.size(), original.size()) << id;
+        EXPECT_EQ(static_cast<int64_t>(copy.size()), entry.size);
+        const std::size_t block = Stamp::FindBlock(copy);
+        EXPECT_EQ(Stamp::ReadSlotText(copy, block, 1), id);
+        for (int slot = 2; slot <= 5; ++slot)
+            EXPECT_EQ(Stamp::ReadSlotText(copy, block, slot),
+                      Stamp::ReadSlotText(original, block, slot));
+    }
+}
+
+TEST_F(PublishUpdater, RefusesAnUpdaterWithoutAChecksumOrAProductFolderInItsWay) {
+    const std::string unstamped = WriteUpdater("value5");
+    RunResult run = Release(scratch / "tree", {"--updater", unstamped});
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_NE(run.err.find("checksum slot holds 'value5'"), std::string::npos) << run.err;
+
+    const std::string updater = WriteUpdater("0123456789ABCDEF0123456789ABCDEF");
+    AddProductFile("Updater\\stable", "in the way");
+    run = Release(scratch / "tree", {"--updater", updater});
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_NE(run.err.find("Updater\\stable"), std::string::npos) << run.err;
+    EXPECT_FALSE(TestSupport::FileExists(scratch / "tree"));
+}
+
+}  // namespace
+}  // namespace PublishTest

@@ -1,0 +1,81 @@
+// The pure rules of a release: which names may be listed, how a served path
+// is spelled, when packing pays, and the checksum token.
+#include <gtest/gtest.h>
+
+#include "client_path_rules.h"
+#include "content_token.h"
+#include "payload_packer.h"
+#include "release_document.h"
+#include "sha256.h"
+
+namespace {
+
+using Publish::ClientPathProblem;
+
+TEST(PublishRules, ListsOrdinaryNames) {
+    for (const char* name : {"a.txt", "bin\\App.exe", "My Docs\\read me.txt", "a&b'(1)~.txt",
+                             "nul2", "x.kelz", "fernwick.exe.txt", "dir\\.hidden"})
+        EXPECT_EQ(ClientPathProblem(name), "") << name;
+}
+
+TEST(PublishRules, RefusesNamesTheUpdaterOrWindowsWouldNotTakeAsTheyAre) {
+    const struct {
+        const char* name;
+        const char* problem;  // start of the reason
+    } cases[] = {
+        {"", "is empty"},
+        {"\\rooted.txt", "would make the updater refuse"},
+        {"C:\\x.txt", "would make the updater refuse"},
+        {"a:stream", "would make the updater refuse"},
+        {"..\\up.txt", "would make the updater refuse"},
+        {"a\\..\\b.txt", "would make the updater refuse"},
+        {"sub\\CON", "would make the updater refuse"},
+        {"sub\\nul.txt", "would make the updater refuse"},
+        {"COM1.log", "would make the updater refuse"},
+        {"a\\\\b.txt", "has an empty folder name"},
+        {"dir\\", "has an empty folder name"},
+        {"what?.txt", "has the character ?"},
+        {"a|b", "has the character |"},
+        {"tab\there", "has a character outside printable ASCII"},
+        {"caf\xe9.txt", "has a character outside printable ASCII"},
+        {"trailing.", "has a name ending in a dot or blank"},
+        {"blank \\x.txt", "has a name ending in a dot or blank"},
+        {"song.wav.Kelw", "ends in .Kelz or .Kelw"},
+        {"data.Kelz", "ends in .Kelz or .Kelw"},
+        {"FERNWICK.EXE", "is fernwick.exe"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(ClientPathProblem(c.name).rfind(c.problem, 0), 0u)
+            << c.name << ": " << ClientPathProblem(c.name);
+}
+
+TEST(PublishRules, ServedPathsEscapeWhatAUrlCannotCarry) {
+    EXPECT_EQ(Publish::ServerPathOf("bin\\App.exe"), "/files/bin/App.exe");
+    EXPECT_EQ(Publish::ServerPathOf("My Docs\\100%+#1.txt"), "/files/My%20Docs/100%25%2B%231.txt");
+    EXPECT_EQ(Publish::ServerPathOf("a-b_c.d~e"), "/files/a-b_c.d~e");
+}
+
+TEST(PublishRules, PackingPaysOnlyForAKibAndFivePercent) {
+    EXPECT_TRUE(Publish::IsWorthPacking(100000, 95000));  // exactly 5%
+    EXPECT_FALSE(Publish::IsWorthPacking(100000, 95001));
+    EXPECT_TRUE(Publish::IsWorthPacking(2048, 1024));  // exactly 1 KiB
+    EXPECT_FALSE(Publish::IsWorthPacking(2047, 1024));
+    EXPECT_FALSE(Publish::IsWorthPacking(5000, 5000));
+    EXPECT_FALSE(Publish::IsWorthPacking(5000, 6000));
+}
+
+TEST(PublishRules, TokensAreTheFirstHalfOfTheSha256InUpperCaseHex) {
+    Publish::Sha256 empty;
+    EXPECT_EQ(Publish::TokenOfDigest(empty.Finish()), "E3B0C44298FC1C149AFBF4C8996FB924");
+    // Fed in pieces, across the one-block boundary of 64 bytes.
+    const std::string text(1000, 'a');
+    Publish::Sha256 pieces;
+    pieces.Update(text.data(), 63);
+    pieces.Update(text.data() + 63, text.size() - 63);
+    EXPECT_EQ(Publish::TokenOfDigest(pieces.Finish()), "41EDECE42D63E8D9BF515A9BA6932E1C");
+    EXPECT_TRUE(Publish::IsTokenText("0123456789abcdefABCDEF0123456789"));
+    EXPECT_FALSE(Publish::IsTokenText("0123456789abcdefABCDEF012345678"));
+    EXPECT_FALSE(Publish::IsTokenText("0123456789abcdefABCDEF012345678G"));
+}
+
+}  // namespace

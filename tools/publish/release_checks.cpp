@@ -1,0 +1,94 @@
+#include "release_checks.h"
+
+#include <filesystem>
+#include <system_error>
+#include <unordered_map>
+
+#include "client_path_rules.h"
+#include "publish_error.h"
+#include "updater_copies.h"
+
+namespace Publish {
+namespace fs = std::filesystem;
+
+namespace {
+
+fs::path Resolved(const std::string& path) {
+    std::error_code ec;
+    fs::path resolved = fs::weakly_canonical(fs::absolute(fs::path(path)), ec);
+    if (ec) throw PublishError("cannot resolve " + path + ": " + ec.message());
+    if (!resolved.has_filename()) resolved = resolved.parent_path();
+    return resolved;
+}
+
+bool IsWithin(const fs::path& inner, const fs::path& outer) {
+    auto o = outer.begin();
+    auto i = inner.begin();
+    for (; o != outer.end(); ++o, ++i) {
+        if (i == inner.end() || FoldCase(i->string()) != FoldCase(o->string())) return false;
+    }
+    return true;
+}
+
+// The listed spelling of a settings path, or a refusal naming its line.
+std::string ListedSpelling(const ReleaseSettings& settings, const SettingText& value,
+                           const char* key,
+                           const std::unordered_map<std::string, std::string>& byFolded) {
+    if (value.text.empty()) return "";
+    const auto found = byFolded.find(FoldCase(value.text));
+    if (found == byFolded.end())
+        throw PublishError(settings.Where(value.line) + key + " names " + value.text +
+                           ", which is not in the product folder");
+    return found->second;
+}
+
+}  // namespace
+
+void CheckSeparateFolders(const std::string& productFolder, const std::string& outFolder) {
+    const fs::path product = Resolved(productFolder);
+    const fs::path out = Resolved(outFolder);
+    if (IsWithin(out, product))
+        throw PublishError(outFolder + " lies inside the product folder " + productFolder);
+    if (IsWithin(product, out))
+        throw PublishError("the product folder " + productFolder + " lies inside " + outFolder);
+}
+
+ReleaseDocument DocumentRoot(const ReleaseSettings& settings,
+                             const std::vector<ProductFile>& products) {
+    std::unordered_map<std::string, std::string> byFolded;
+    for (const ProductFile& file : products)
+        byFolded.emplace(FoldCase(file.clientPath), file.clientPath);
+    ReleaseDocument document;
+    document.productExePath =
+        ListedSpelling(settings, settings.productExePath, "product-exe", byFolded);
+    document.uninstallIconPath =
+        ListedSpelling(settings, settings.uninstallIconPath, "uninstall-icon", byFolded);
+    document.updateResourceExePath =
+        ListedSpelling(settings, settings.updateResourceExePath, "resource-update", byFolded);
+    document.filesServer = settings.filesServer.text;
+    document.skinUrl = settings.skinUrl.text;
+    document.registry = settings.registry;
+    return document;
+}
+
+void RefuseReservedNames(const std::vector<ProductFile>& products,
+                         const char* const (&toolNames)[2], bool updaterListed) {
+    const std::string updaterFolder = kUpdaterFolder;
+    for (const ProductFile& file : products) {
+        const std::string folded = FoldCase(file.clientPath);
+        for (const char* tool : toolNames) {
+            if (folded == tool)
+                throw PublishError(file.clientPath +
+                                   " in the product folder has the name of the "
+                                   "decompressor that the release lists");
+        }
+        if (updaterListed &&
+            (folded == updaterFolder || folded.rfind(updaterFolder + "\\", 0) == 0))
+            throw PublishError(file.clientPath +
+                               " in the product folder would meet the updater's "
+                               "copies under files/" +
+                               updaterFolder + "/");
+    }
+}
+
+}  // namespace Publish

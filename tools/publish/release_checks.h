@@ -1,0 +1,29 @@
+#pragma once
+// Checks that join the settings, the product folder and the release tree,
+// made before anything is written.
+#include <string>
+#include <vector>
+
+#include "product_files.h"
+#include "release_document.h"
+#include "release_settings.h"
+
+namespace Publish {
+
+// Refuses an output folder inside the product folder or the other way round:
+// a later release would publish the earlier one, or the tree would hold itself.
+void CheckSeparateFolders(const std::string& productFolder, const std::string& outFolder);
+
+// The document's root values and registry values. product-exe, and
+// uninstall-icon and resource-update when given, must name product files
+// (compared ignoring letter case, as the updater does); the document carries
+// the file's own spelling. Throws PublishError naming the settings line.
+ReleaseDocument DocumentRoot(const ReleaseSettings& settings,
+                             const std::vector<ProductFile>& products);
+
+// Refuses product files that would meet the decompressors at the data
+// folder's root, or the updater's copies under files/updater/.
+void RefuseReservedNames(const std::vector<ProductFile>& products,
+                         const char* const (&toolNames)[2], bool updaterListed);
+
+}  // namespace Publish

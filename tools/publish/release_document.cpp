@@ -1,0 +1,87 @@
+#include "release_document.h"
+
+namespace Publish {
+namespace {
+
+std::string Escaped(const std::string& text) {
+    std::string out;
+    for (char c : text) {
+        switch (c) {
+            case '&':
+                out += "&amp;";
+                break;
+            case '<':
+                out += "&lt;";
+                break;
+            case '>':
+                out += "&gt;";
+                break;
+            case '"':
+                out += "&quot;";
+                break;
+            case '\'':
+                out += "&apos;";
+                break;
+            default:
+                out.push_back(c);
+        }
+    }
+    return out;
+}
+
+std::string Attribute(const char* name, const std::string& value) {
+    return std::string(" ") + name + "=\"" + Escaped(value) + "\"";
+}
+
+bool IsUnreserved(char c) {
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '-' ||
+           c == '.' || c == '_' || c == '~';
+}
+
+}  // namespace
+
+std::string ServerPathOf(const std::string& clientPath) {
+    static const char kDigits[] = "0123456789ABCDEF";
+    std::string path = "/files/";
+    for (char c : clientPath) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (c == '\\') {
+            path.push_back('/');
+        } else if (IsUnreserved(c)) {
+            path.push_back(c);
+        } else {
+            path += '%';
+            path.push_back(kDigits[byte >> 4]);
+            path.push_back(kDigits[byte & 0x0F]);
+        }
+    }
+    return path;
+}
+
+std::string WriteDocumentXml(const ReleaseDocument& document) {
+    std::string xml = "<?xml version=\"1.0\" encoding=\"windows-1252\" ?>\r\n";
+    xml += "<UpdateDocument" + Attribute("IsSucceed", "true") +
+           Attribute("ProductExePath", document.productExePath) +
+           Attribute("FilesServer", document.filesServer) + Attribute("SkinURL", document.skinUrl) +
+           Attribute("CompressFilePath", document.compressFilePath) +
+           Attribute("CompressWAVPath", document.compressWavPath) +
+           Attribute("UninstallIconPath", document.uninstallIconPath) +
+           Attribute("UpdateResourceExePath", document.updateResourceExePath) + ">\r\n";
+    xml += "  <UpdateFiles>\r\n";
+    for (const ListedFile& file : document.files) {
+        xml += "    <UpdateFile" + Attribute("ServerRelativePath", file.serverPath) +
+               Attribute("ClientRelativePath", file.clientPath) +
+               Attribute("CheckSum", file.checksum) + Attribute("Size", std::to_string(file.size)) +
+               Attribute("IsCompressed", file.compressed ? "true" : "false") + " />\r\n";
+    }
+    xml += "  </UpdateFiles>\r\n  <UpdateRegistry>\r\n";
+    for (const RegistrySetting& value : document.registry) {
+        xml += "    <Registry" + Attribute("Path", value.path) + Attribute("Key", value.key) +
+               Attribute("Value", value.value) +
+               Attribute("IsOverride", value.override ? "true" : "false") + " />\r\n";
+    }
+    xml += "  </UpdateRegistry>\r\n</UpdateDocument>\r\n";
+    return xml;
+}
+
+}  // namespace Publish

@@ -1,0 +1,39 @@
+#pragma once
+// The content of one update document and its XML text.
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "release_settings.h"
+
+namespace Publish {
+
+struct ListedFile {
+    std::string serverPath;  // request path on the files server ("/files/...")
+    std::string clientPath;  // "\"-separated, relative to the data folder
+    std::string checksum;    // 32 upper-case hex digits
+    std::uint64_t size = 0;  // bytes as served
+    bool compressed = false;
+};
+
+struct ReleaseDocument {
+    std::string productExePath;
+    std::string filesServer;
+    std::string skinUrl;
+    std::string compressFilePath;
+    std::string compressWavPath;
+    std::string uninstallIconPath;
+    std::string updateResourceExePath;
+    std::vector<ListedFile> files;
+    std::vector<RegistrySetting> registry;
+};
+
+// The request path of a served file: "/files/" then the client path with "/"
+// separators, every byte outside letters, digits and "-._~" percent-encoded
+// (so a blank travels as %20 and a static server maps it back to the file).
+std::string ServerPathOf(const std::string& clientPath);
+
+// The document as XML text, CR LF line ends, every value escaped.
+std::string WriteDocumentXml(const ReleaseDocument& document);
+
+}  // namespace Publish

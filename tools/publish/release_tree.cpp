@@ -1,0 +1,91 @@
+#include "release_tree.h"
+
+#include <filesystem>
+#include <fstream>
+#include <system_error>
+
+#include "publish_error.h"
+
+namespace Publish {
+namespace fs = std::filesystem;
+
+namespace {
+
+// A sibling of target named ".<name>.<what>-<n>" that does not exist yet.
+fs::path FreeSibling(const fs::path& target, const std::string& what) {
+    std::error_code ec;
+    for (int n = 1;; ++n) {
+        fs::path candidate = target.parent_path() / ("." + target.filename().string() + "." + what +
+                                                     "-" + std::to_string(n));
+        if (!fs::exists(candidate, ec) && !ec) return candidate;
+        if (n > 10000) throw PublishError("cannot find a free name beside " + target.string());
+    }
+}
+
+fs::path Absolute(const std::string& path) {
+    std::error_code ec;
+    fs::path absolute = fs::absolute(fs::path(path), ec);
+    if (ec) throw PublishError("cannot resolve " + path + ": " + ec.message());
+    // "out/" names the folder "out": drop the empty last component.
+    if (!absolute.has_filename()) absolute = absolute.parent_path();
+    return absolute.lexically_normal();
+}
+
+}  // namespace
+
+StagedTree::StagedTree(const std::string& target, bool replaceExisting)
+    : m_replaceExisting(replaceExisting) {
+    const fs::path absolute = Absolute(target);
+    m_target = absolute.string();
+    std::error_code ec;
+    if (fs::exists(absolute, ec) && !replaceExisting)
+        throw PublishError(target + " exists; give --replace to replace it");
+    if (!fs::is_directory(absolute.parent_path(), ec))
+        throw PublishError(target + ": the folder " + absolute.parent_path().string() +
+                           " does not exist");
+    const fs::path staging = FreeSibling(absolute, "publishing");
+    if (!fs::create_directory(staging, ec))
+        throw PublishError("cannot create " + staging.string() + ": " + ec.message());
+    m_staging = staging.string();
+}
+
+StagedTree::~StagedTree() {
+    if (m_committed) return;
+    std::error_code ignored;
+    fs::remove_all(fs::path(m_staging), ignored);
+}
+
+void StagedTree::Commit() {
+    std::error_code ec;
+    const fs::path target(m_target);
+    fs::path old;
+    if (fs::exists(target, ec)) {
+        if (!m_replaceExisting) throw PublishError(m_target + " appeared while publishing");
+        old = FreeSibling(target, "replaced");
+        fs::rename(target, old, ec);
+        if (ec) throw PublishError("cannot move " + m_target + " aside: " + ec.message());
+    }
+    fs::rename(fs::path(m_staging), target, ec);
+    if (ec) {
+        std::error_code ignored;
+        if (!old.empty()) fs::rename(old, target, ignored);
+        throw PublishError("cannot move the new release to " + m_target + ": " + ec.message());
+    }
+    m_committed = true;
+    if (!old.empty()) fs::remove_all(old, ec);
+}
+
+void CreateParentFolders(const std::string& path) {
+    std::error_code ec;
+    fs::create_directories(fs::path(path).parent_path(), ec);
+    if (ec) throw PublishError("cannot create the folder of " + path + ": " + ec.message());
+}
+
+void WriteWholeFile(const std::string& path, const std::string& content) {
+    std::ofstream out(fs::path(path), std::ios::binary | std::ios::trunc);
+    out.write(content.data(), static_cast<std::streamsize>(content.size()));
+    out.close();
+    if (out.fail()) throw PublishError("cannot write " + path);
+}
+
+}  // namespace Publish

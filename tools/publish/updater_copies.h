@@ -1,0 +1,25 @@
+#pragma once
+// The updater's own entry. An installed updater whose checksum slot differs
+// from the entry's CheckSum fetches the entry's ServerRelativePath followed by
+// its own download id from the service host, starts it and ends. So every
+// download id gets a copy of the given updater stamped with that id, at
+// files/updater/<id>, and the entry's CheckSum is the checksum the given
+// updater carries.
+#include <string>
+#include <vector>
+
+#include "release_document.h"
+
+namespace Publish {
+
+// The folder below files/ that holds the per-id copies.
+extern const char kUpdaterFolder[];
+
+// Reads updaterExe, writes one copy per download id below filesFolder and
+// returns the entry to list. Throws PublishError when the file has no single
+// settings block or its checksum slot does not hold 32 hex digits.
+ListedFile PublishUpdater(const std::string& updaterExe,
+                          const std::vector<std::string>& downloadIds,
+                          const std::string& filesFolder);
+
+}  // namespace Publish
