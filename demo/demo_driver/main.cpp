@@ -1,14 +1,20 @@
-// Photographs the updater's dialog while it downloads, for the main job:
-//   dialog_snapshot <file.bmp> <timeout ms>
-// Waits for a visible dialog whose status line (control 1004) shows a
-// download percentage, copies the dialog's client area into a 24-bit BMP
-// file and ends with 0; ends with 1 when no such dialog came in time.
+// Plays the user in the main job, from inside Wine:
+//   demo_driver snapshot <file.bmp> <timeout ms>
+//     waits for a visible dialog whose status line (control 1004) shows a
+//     download percentage and copies its client area into a 24-bit BMP file.
+//   demo_driver answer <caption> <button id> <timeout ms>
+//     waits for a message box with that caption, presses the button, waits
+//     for the box's process to end and ends with that process's exit code.
+// Ends with 1 (snapshot) or 259 (answer) when nothing came in time, 2 on a
+// bad command line.
 #include <windows.h>
 
 #include <cstdio>
 #include <memory>
 #include <string>
 #include <vector>
+
+#include "utils/unique_handle.h"
 
 namespace {
 
@@ -31,6 +37,9 @@ using ScreenDc = std::unique_ptr<std::remove_pointer_t<HDC>, ScreenDcRelease>;
 using MemoryDc = std::unique_ptr<std::remove_pointer_t<HDC>, DcDelete>;
 using Bitmap = std::unique_ptr<std::remove_pointer_t<HBITMAP>, ObjectDelete>;
 using File = std::unique_ptr<std::FILE, FileClose>;
+
+constexpr int kMessageBoxText = 65535;
+constexpr DWORD kTimedOut = 259;
 
 BOOL CALLBACK FindDownloadingDialog(HWND window, LPARAM found) {
     char className[16] = {};
@@ -86,14 +95,7 @@ bool WriteBmp(const char* path, const BITMAPINFOHEADER& header, const std::vecto
            std::fwrite(pixels.data(), 1, pixels.size(), file.get()) == pixels.size();
 }
 
-}  // namespace
-
-int main(int argc, char** argv) {
-    if (argc != 3) {
-        std::fprintf(stderr, "usage: dialog_snapshot <file.bmp> <timeout ms>\n");
-        return 2;
-    }
-    const DWORD timeoutMs = std::strtoul(argv[2], nullptr, 10);
+int Snapshot(const char* path, DWORD timeoutMs) {
     const DWORD start = ::GetTickCount();
     while (::GetTickCount() - start < timeoutMs) {
         HWND dialog = nullptr;
@@ -101,8 +103,43 @@ int main(int argc, char** argv) {
         std::vector<char> pixels;
         BITMAPINFOHEADER header;
         if (dialog != nullptr && CaptureWindow(dialog, pixels, header))
-            return WriteBmp(argv[1], header, pixels) ? 0 : 1;
+            return WriteBmp(path, header, pixels) ? 0 : 1;
         ::Sleep(kPollMs);
     }
     return 1;
+}
+
+int Answer(const char* caption, int button, DWORD timeoutMs) {
+    const DWORD start = ::GetTickCount();
+    HWND box = nullptr;
+    while (::GetTickCount() - start < timeoutMs) {
+        box = ::FindWindowA("#32770", caption);
+        if (box != nullptr && ::GetDlgItem(box, kMessageBoxText) != nullptr) break;
+        box = nullptr;
+        ::Sleep(kPollMs);
+    }
+    if (box == nullptr) return kTimedOut;
+    DWORD processId = 0;
+    ::GetWindowThreadProcessId(box, &processId);
+    Utils::UniqueKernelHandle process(
+        ::OpenProcess(SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION, FALSE, processId));
+    ::PostMessageA(box, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED), 0);
+    DWORD exitCode = kTimedOut;
+    if (process && ::WaitForSingleObject(process.Get(), timeoutMs) == WAIT_OBJECT_0)
+        ::GetExitCodeProcess(process.Get(), &exitCode);
+    return static_cast<int>(exitCode);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    const std::string command = argc > 1 ? argv[1] : "";
+    if (command == "snapshot" && argc == 4)
+        return Snapshot(argv[2], std::strtoul(argv[3], nullptr, 10));
+    if (command == "answer" && argc == 5)
+        return Answer(argv[2], std::atoi(argv[3]), std::strtoul(argv[4], nullptr, 10));
+    std::fprintf(stderr,
+                 "usage: demo_driver snapshot <file.bmp> <timeout ms>\n"
+                 "       demo_driver answer <caption> <button id> <timeout ms>\n");
+    return 2;
 }
