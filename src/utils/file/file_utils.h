@@ -25,10 +25,14 @@ std::string NormalizePath(const std::string& path, const std::string& base);
 // Appends every entry below folder (each folder before its contents).
 void FindFiles(std::vector<std::string>& list, const std::string& folder, bool recurse,
                bool includeFolders, bool clearFirst);
-// Removes the folder with everything below it. Refuses "", drive roots and "\".
+// Removes the folder with everything below it, for good. A junction or
+// symbolic link (the folder itself or any entry below it) is removed as a
+// link; its target is never entered. Does nothing unless CanDeleteTree.
 void DeleteTree(const std::string& folder);
 // True when DeleteTree would act on folder: it normalises to a path with a
-// drive letter and at least one folder below the drive's root.
+// drive letter and at least one folder below the drive's root, and it does
+// not start with a slash ("\x", shares and "\\?\" or "\\.\" device paths
+// have no drive of their own and would be taken below the current folder).
 bool CanDeleteTree(const std::string& folder);
 // Creates the last level of the path only.
 void CreateFolder(const std::string& path);

@@ -1,7 +1,7 @@
 // Recursive listing and deletion of folder trees.
 #include "utils/file/file_utils.h"
 
-#include <shellapi.h>
+#include <cctype>
 
 #include "utils/string/string_utils.h"
 #include "utils/unique_handle.h"
@@ -13,11 +13,26 @@ namespace {
 
 bool IsDotEntry(const char* name) { return std::string(name) == "." || std::string(name) == ".."; }
 
+bool IsLink(DWORD attributes) { return (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0; }
+
+bool IsFolder(DWORD attributes) { return (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0; }
+
+// "\x", "\\server\share\x", "\\?\c:\x" and "\\.\c:\x" (with either slash)
+// have no drive letter of their own: normalisation would put them below the
+// current folder, and a different folder would be deleted.
+bool IsRootedWithoutDrive(const std::string& path) {
+    const std::string::size_type first = path.find_first_not_of(" \t");
+    return first != std::string::npos && (path[first] == '\\' || path[first] == '/');
+}
+
 // A tree may be deleted only when it lies below a drive root: "", "\", "c:",
 // "c:\", "c:\." and paths without a drive letter are refused.
 bool IsDeletableTree(const std::string& requested, const std::string& normalized) {
     if (requested.find_first_not_of("\\/ \t") == std::string::npos) return false;
-    if (normalized.size() < 2 || normalized[1] != ':') return false;
+    if (IsRootedWithoutDrive(requested)) return false;
+    if (normalized.size() < 2 || normalized[1] != ':' ||
+        !std::isalpha(static_cast<unsigned char>(normalized[0])))
+        return false;
     String::StringList parts;
     String::Split(parts, normalized, "\\");
     for (std::size_t i = 1; i < parts.size(); ++i) {
@@ -26,17 +41,51 @@ bool IsDeletableTree(const std::string& requested, const std::string& normalized
     return false;
 }
 
-void ShellDelete(const std::string& folder) {
-    // The shell expects a list of paths ended by two zero bytes.
-    std::string paths = folder;
-    paths.append(2, '\0');
-    SHFILEOPSTRUCTA operation = {};
-    operation.hwnd = nullptr;
-    operation.wFunc = FO_DELETE;
-    operation.pFrom = paths.c_str();
-    operation.pTo = nullptr;
-    operation.fFlags = FOF_SILENT | FOF_NOCONFIRMATION | FOF_NOERRORUI;
-    ::SHFileOperationA(&operation);
+struct Entry {
+    std::string path;
+    DWORD attributes;
+};
+
+// The folder's entries, read completely before any of them is removed.
+std::vector<Entry> ListEntries(const std::string& folder) {
+    std::vector<Entry> entries;
+    WIN32_FIND_DATAA found = {};
+    UniqueFindHandle find(::FindFirstFileA((folder + "\\*").c_str(), &found));
+    if (!find) return entries;
+    do {
+        if (!IsDotEntry(found.cFileName))
+            entries.push_back({folder + "\\" + found.cFileName, found.dwFileAttributes});
+    } while (::FindNextFileA(find.Get(), &found));
+    return entries;
+}
+
+// Read-only files and folders are removed too: on failure the attribute is
+// cleared and the removal tried once more.
+template <typename Remove>
+void RemoveClearingReadOnly(const std::string& path, Remove remove) {
+    if (remove(path.c_str())) return;
+    if (::SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL)) remove(path.c_str());
+}
+
+// A junction or symbolic link is removed itself; what it points to is never
+// listed, changed or deleted. (Wine shows a Unix symbolic link as a link and
+// removes an empty target along with it; a target holding files stays whole.)
+void RemoveLink(const std::string& path, DWORD attributes) {
+    if (IsFolder(attributes))
+        ::RemoveDirectoryA(path.c_str());
+    else
+        ::DeleteFileA(path.c_str());
+}
+
+void RemoveEntry(const std::string& path, DWORD attributes) {
+    if (IsLink(attributes)) {
+        RemoveLink(path, attributes);
+    } else if (IsFolder(attributes)) {
+        for (const Entry& entry : ListEntries(path)) RemoveEntry(entry.path, entry.attributes);
+        RemoveClearingReadOnly(path, ::RemoveDirectoryA);
+    } else {
+        RemoveClearingReadOnly(path, ::DeleteFileA);
+    }
 }
 
 }  // namespace
@@ -67,11 +116,8 @@ bool CanDeleteTree(const std::string& folder) {
 void DeleteTree(const std::string& folder) {
     const std::string normalized = NormalizePath(folder, "");
     if (!IsDeletableTree(folder, normalized)) return;
-    std::vector<std::string> entries;
-    FindFiles(entries, normalized, true, true, true);
-    // Folders fail as files and are left to the shell operation below.
-    for (auto it = entries.rbegin(); it != entries.rend(); ++it) Delete(*it);
-    ShellDelete(normalized);
+    const DWORD attributes = GetAttributes(normalized);
+    if (attributes != INVALID_FILE_ATTRIBUTES) RemoveEntry(normalized, attributes);
 }
 
 }  // namespace File

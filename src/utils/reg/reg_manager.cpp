@@ -13,10 +13,12 @@ RegManager* g_productKeyManager = nullptr;
 namespace {
 
 const REGSAM kReadWrite = KEY_READ | KEY_WRITE;
-// Strings are read into a 1024-byte zero-filled buffer whose last byte stays
-// a terminator, so a value of 1024 bytes or more (terminator included) fails.
-const DWORD kStringBuffer = 1024;
+// Writes keep the first 1024 characters. Reads take what a write stores (the
+// characters and their terminator) into a zero-filled buffer one byte larger,
+// whose last byte stays a terminator even for a value stored without one.
+// Longer values fail to read and give the default.
 const std::size_t kMaxStoredChars = 1024;
+const DWORD kMaxReadBytes = kMaxStoredChars + 1;
 const DWORD kMaxSubkeyName = 256;
 
 UniqueRegKey OpenKey(HKEY parent, const std::string& name, REGSAM access) {
@@ -43,9 +45,9 @@ bool IsStringType(DWORD type) {
 }
 
 bool QueryString(HKEY key, const std::string& name, std::string& value) {
-    std::vector<char> buffer(kStringBuffer, '\0');
+    std::vector<char> buffer(kMaxReadBytes + 1, '\0');
     DWORD type = 0;
-    DWORD size = kStringBuffer - 1;
+    DWORD size = kMaxReadBytes;
     const LONG result = ::RegQueryValueExA(key, name.c_str(), nullptr, &type,
                                            reinterpret_cast<BYTE*>(buffer.data()), &size);
     if (result != ERROR_SUCCESS || !IsStringType(type)) return false;
@@ -71,22 +73,43 @@ bool StoreString(HKEY key, const std::string& name, const std::string& value) {
                             static_cast<DWORD>(stored.size() + 1)) == ERROR_SUCCESS;
 }
 
-// Deletes parent\name with everything below it; "" is parent itself.
-void DeleteKeyTree(HKEY parent, const std::string& name) {
-    UniqueRegKey key = OpenKey(parent, name, kReadWrite);
-    if (!key) return;
-    for (;;) {
-        char child[kMaxSubkeyName + 1] = {};
-        DWORD length = kMaxSubkeyName + 1;
-        if (::RegEnumKeyExA(key.Get(), 0, child, &length, nullptr, nullptr, nullptr, nullptr) !=
-            ERROR_SUCCESS)
-            break;
-        DeleteKeyTree(key.Get(), child);
-        // A child that cannot be deleted would be enumerated forever.
-        if (OpenKey(key.Get(), child, KEY_READ)) break;
+// The name of the subkey at index; false when there is none.
+bool SubkeyAt(HKEY key, DWORD index, std::string& name) {
+    char child[kMaxSubkeyName + 1] = {};
+    DWORD length = kMaxSubkeyName + 1;
+    if (::RegEnumKeyExA(key, index, child, &length, nullptr, nullptr, nullptr, nullptr) !=
+        ERROR_SUCCESS)
+        return false;
+    name.assign(child, length);
+    return true;
+}
+
+bool DeleteKeyTree(HKEY parent, const std::string& name);
+
+// Deletes every subkey that can be deleted. Subkeys are taken by index, and
+// one that stays is stepped over rather than met again; passes repeat only
+// while they delete something, so the walk ends even when some subkeys stay.
+void DeleteSubkeys(HKEY key) {
+    for (bool progress = true; progress;) {
+        progress = false;
+        DWORD index = 0;
+        std::string child;
+        while (SubkeyAt(key, index, child)) {
+            if (DeleteKeyTree(key, child))
+                progress = true;
+            else
+                ++index;
+        }
     }
+}
+
+// Deletes parent\name (a non-empty name) with everything below it; true when
+// the key is gone. A key with a subkey that stays cannot be deleted either.
+bool DeleteKeyTree(HKEY parent, const std::string& name) {
+    UniqueRegKey key = OpenKey(parent, name, kReadWrite);
+    if (key) DeleteSubkeys(key.Get());
     key.Reset();
-    ::RegDeleteKeyA(parent, name.c_str());
+    return ::RegDeleteKeyA(parent, name.c_str()) == ERROR_SUCCESS;
 }
 
 // Opens root\Software\<key name>, then the subkey (created when missing).
@@ -156,11 +179,9 @@ bool RegManager::SetDwordValue(const std::string& name, DWORD value, bool overwr
 void RegManager::DeleteValue(const std::string& name, const std::string& subkey) const {
     UniqueRegKey key = OpenForOperation(m_userRoot, m_keyName, subkey);
     if (!key) return;
-    // With an empty key name the opened key is root\Software itself, which
-    // is never deleted as a whole.
-    const bool isSoftwareItself =
-        name.empty() && subkey.empty() && m_keyName.find_first_not_of('\\') == std::string::npos;
-    if (!isSoftwareItself) DeleteKeyTree(key.Get(), name);
+    // An empty name (or one of backslashes only) would address the opened key
+    // itself: on the list of installed programs that is every program's entry.
+    if (name.find_first_not_of('\\') != std::string::npos) DeleteKeyTree(key.Get(), name);
     ::RegDeleteValueA(key.Get(), name.c_str());
 }
 

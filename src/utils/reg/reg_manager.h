@@ -18,7 +18,8 @@ public:
     std::string GetStringValue(const std::string& name, const std::string& subkey = "",
                                const std::string& defaultValue = "") const;
     // Without overwrite an existing string value is kept and false returned.
-    // Stores at most the first 1024 characters.
+    // Stores at most the first 1024 characters; GetStringValue reads string
+    // values of up to 1024 characters and gives the default for longer ones.
     bool SetStringValue(const std::string& name, const std::string& value, bool overwrite = true,
                         const std::string& subkey = "") const;
     enum class StringWrite { Written, KeptExisting, Failed };
@@ -32,9 +33,11 @@ public:
                         DWORD defaultValue = 0) const;
     bool SetDwordValue(const std::string& name, DWORD value, bool overwrite = true,
                        const std::string& subkey = "") const;
-    // Deletes the subkey called name (recursively; "" means the opened key
-    // itself) and then the value called name. root\Software itself (a manager
-    // with an empty key name) is never deleted.
+    // Deletes the subkey called name with everything below it, then the value
+    // called name, in the opened key (or in subkey). An empty name never
+    // deletes a key: it deletes the default value only. To delete a whole
+    // product key, use a manager for key name "" and DeleteValue(product).
+    // Subkeys that cannot be deleted are left, and so is the key above them.
     void DeleteValue(const std::string& name, const std::string& subkey = "") const;
     bool SubkeyExists(const std::string& subkey) const;
 

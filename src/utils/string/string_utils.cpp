@@ -36,6 +36,7 @@ std::string& Join(std::string& out, const StringList& list, const std::string& d
 
 std::string& ReplaceAll(std::string& text, const std::string& search,
                         const std::string& replacement) {
+    if (search.empty()) return text;
     StringList pieces;
     Split(pieces, text, search);
     std::string joined;

@@ -15,8 +15,10 @@ using StringList = std::vector<std::string>;
 void Split(StringList& list, const std::string& text, const std::string& delimiter, int limit = 0);
 // Clears out and joins the items with the delimiter. Returns out.
 std::string& Join(std::string& out, const StringList& list, const std::string& delimiter);
-// Replaces every occurrence in place (no rescanning). Returns text.
-std::string& ReplaceAll(std::string& text, const std::string& search, const std::string& replacement);
+// Replaces every occurrence in place (no rescanning). Returns text; an empty
+// search text leaves it unchanged.
+std::string& ReplaceAll(std::string& text, const std::string& search,
+                        const std::string& replacement);
 std::string& ToLower(std::string& text);
 std::string& ToUpper(std::string& text);
 bool EqualsIgnoreCase(const std::string& a, const std::string& b);

@@ -5,7 +5,7 @@
 #include <filesystem>
 #include <set>
 
-#include "folder_link.h"
+#include "support/folder_link.h"
 #include "support/scratch.h"
 #include "utils/reg/reg_manager.h"
 #include "utils/unique_handle.h"

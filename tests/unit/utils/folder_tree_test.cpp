@@ -94,10 +94,34 @@ TEST(DeleteTree, RefusesEmptyPathsAndDriveRoots) {
         bool allowed;
     };
     const Case cases[] = {
-        {"", false},         {"\\", false},        {"/", false},           {"\\\\", false},
-        {" ", false},        {"C:", false},        {"C:\\", false},        {"c:/", false},
-        {"C:\\.", false},    {"C:\\\\", false},    {"c:\\sub\\..", false}, {"C:\\..\\..", false},
-        {"c:\\.\\.", false}, {"C:\\Folder", true}, {"c:/a/b/", true},      {"C:\\a\\..\\b", true},
+        {"", false},
+        {"\\", false},
+        {"/", false},
+        {"\\\\", false},
+        {" ", false},
+        {"C:", false},
+        {"C:\\", false},
+        {"c:/", false},
+        {"C:\\.", false},
+        {"C:\\\\", false},
+        {"c:\\sub\\..", false},
+        {"C:\\..\\..", false},
+        {"c:\\.\\.", false},
+        {"C:\\Folder", true},
+        {"c:/a/b/", true},
+        {"C:\\a\\..\\b", true},
+        // Rooted without a drive, shares and device paths would land below the current folder.
+        {"\\x", false},
+        {"/x", false},
+        {" \\x", false},
+        {"\\\\server\\share\\x", false},
+        {"//server/share/x", false},
+        {"\\\\?\\C:\\x", false},
+        {"//?/c:/x", false},
+        {"\\\\.\\C:\\x", false},
+        {"//./C:/x", false},
+        {"1:\\x", false},
+        {"rel\\x", true},
     };
     for (const Case& c : cases)
         EXPECT_EQ(Utils::File::CanDeleteTree(c.path), c.allowed) << "'" << c.path << "'";
@@ -109,6 +133,21 @@ TEST(DeleteTree, RefusesEmptyPathsAndDriveRoots) {
     for (const char* path : {"", "\\", "/", " "}) {
         Utils::File::DeleteTree(path);
         ASSERT_TRUE(TestSupport::FileExists(canary)) << "'" << path << "'";
+    }
+}
+
+TEST(DeleteTree, RootedPathsWithoutADriveAreNotMovedBelowTheCurrentFolder) {
+    TestSupport::ScratchFolder scratch;
+    const std::string rooted = scratch / "x\\canary.txt";
+    const std::string share = scratch / "server\\share\\x\\canary.txt";
+    ASSERT_TRUE(TestSupport::WriteFile(rooted, "alive"));
+    ASSERT_TRUE(TestSupport::WriteFile(share, "alive"));
+    UtilsTest::CurrentFolder current(scratch.Path());
+    ASSERT_TRUE(current.Changed());
+    for (const char* path : {"\\x", "/x", "\\\\server\\share\\x", "//server/share/x"}) {
+        Utils::File::DeleteTree(path);
+        EXPECT_TRUE(TestSupport::FileExists(rooted)) << path;
+        EXPECT_TRUE(TestSupport::FileExists(share)) << path;
     }
 }
 

@@ -114,15 +114,37 @@ TEST(GetModulePath, FlagsApplyInOrder) {
     EXPECT_EQ(file, "unit_utils.exe");
 }
 
-TEST(GetSpecialFolder, KnownFoldersWithoutTrailingBackslashAndFallbacks) {
-    EXPECT_TRUE(Utils::String::EqualsIgnoreCase(Utils::File::GetSpecialFolder(CSIDL_PROGRAM_FILES),
-                                                "C:\\Program Files"));
-    const std::string local = Utils::File::GetSpecialFolder(CSIDL_LOCAL_APPDATA);
-    ASSERT_FALSE(local.empty());
-    EXPECT_NE(local.back(), '\\');
-    EXPECT_TRUE(Utils::File::IsDirectory(local)) << local;
-    const std::string windows = Utils::File::GetSpecialFolder(CSIDL_WINDOWS);
-    EXPECT_TRUE(Utils::String::EqualsIgnoreCase(windows, "C:\\windows")) << windows;
+// The shell's folder asked through another call, as the system stores it.
+std::string ShellFolder(int csidl) {
+    char path[MAX_PATH] = {};
+    if (FAILED(SHGetFolderPathA(nullptr, csidl, nullptr, SHGFP_TYPE_CURRENT, path))) return "";
+    return path;
+}
+
+// A lookup that fails falls back to "" for most folders and to "C:\Windows"
+// (a prefix's own is "C:\windows") or "C:\Program Files" (the same as a
+// prefix's own). So the results are compared exactly with the shell's, and
+// program files also with a flag bit that the shell ignores but that keeps
+// the fallback away.
+TEST(GetSpecialFolder, GivesTheShellsFoldersNotTheFallbacks) {
+    for (int csidl :
+         {CSIDL_PROGRAM_FILES, CSIDL_PROGRAM_FILESX86, CSIDL_WINDOWS, CSIDL_LOCAL_APPDATA,
+          CSIDL_PROGRAMS, CSIDL_COMMON_PROGRAMS, CSIDL_DESKTOPDIRECTORY}) {
+        const std::string expected = ShellFolder(csidl);
+        ASSERT_FALSE(expected.empty()) << std::hex << csidl;
+        EXPECT_NE(expected.back(), '\\') << expected;
+        EXPECT_EQ(Utils::File::GetSpecialFolder(csidl), expected) << std::hex << csidl;
+    }
+    const std::string programFiles = ShellFolder(CSIDL_PROGRAM_FILES);
+    EXPECT_EQ(Utils::File::GetSpecialFolder(CSIDL_PROGRAM_FILES | CSIDL_FLAG_DONT_VERIFY),
+              programFiles);
+    const char* fromEnvironment = std::getenv("ProgramFiles");
+    ASSERT_NE(fromEnvironment, nullptr);
+    EXPECT_TRUE(Utils::String::EqualsIgnoreCase(programFiles, fromEnvironment)) << fromEnvironment;
+    EXPECT_TRUE(Utils::File::IsDirectory(programFiles)) << programFiles;
+}
+
+TEST(GetSpecialFolder, UnknownFoldersGiveAnEmptyPath) {
     EXPECT_EQ(Utils::File::GetSpecialFolder(0x7E), "");
 }
 

@@ -1,5 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
+#include "registry_raw.h"
+#include "support/handle_count.h"
 #include "support/scratch.h"
 #include "utils/reg/reg_manager.h"
 #include "utils/unique_handle.h"
@@ -8,37 +12,10 @@ namespace {
 
 using Utils::RegManager;
 
-Utils::UniqueRegKey OpenUserKey(const std::string& path) {
-    Utils::UniqueRegKey key;
-    if (RegOpenKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, KEY_ALL_ACCESS, key.Receive()) !=
-        ERROR_SUCCESS)
-        key.Reset();
-    return key;
-}
-
-bool UserKeyExists(const std::string& path) { return static_cast<bool>(OpenUserKey(path)); }
-
-// Reads a value as it is stored: its type and its raw bytes.
-bool ReadRaw(const std::string& path, const std::string& name, DWORD& type, std::string& bytes) {
-    Utils::UniqueRegKey key = OpenUserKey(path);
-    if (!key) return false;
-    DWORD size = 0;
-    if (RegQueryValueExA(key.Get(), name.c_str(), nullptr, &type, nullptr, &size) != ERROR_SUCCESS)
-        return false;
-    bytes.assign(size, '\0');
-    return RegQueryValueExA(key.Get(), name.c_str(), nullptr, &type,
-                            reinterpret_cast<BYTE*>(&bytes[0]), &size) == ERROR_SUCCESS;
-}
-
-void WriteRaw(const std::string& path, const std::string& name, DWORD type,
-              const std::string& bytes) {
-    Utils::UniqueRegKey key = OpenUserKey(path);
-    ASSERT_TRUE(key);
-    ASSERT_EQ(RegSetValueExA(key.Get(), name.c_str(), 0, type,
-                             reinterpret_cast<const BYTE*>(bytes.data()),
-                             static_cast<DWORD>(bytes.size())),
-              ERROR_SUCCESS);
-}
+using UtilsTest::OpenUserKey;
+using UtilsTest::ReadRaw;
+using UtilsTest::UserKeyExists;
+using UtilsTest::WriteRaw;
 
 TEST(RegManagerConstruction, CreatesAMissingKeyEmpty) {
     const std::string name = TestSupport::UniqueName("NimbraRegNew");
@@ -55,7 +32,7 @@ TEST(RegManagerConstruction, CreatesAMissingKeyEmpty) {
     EXPECT_EQ(values, 0u);
     EXPECT_EQ(subkeys, 0u);
     key.Reset();
-    manager.DeleteValue("", "");
+    RegManager(true, "").DeleteValue(name);
     EXPECT_FALSE(UserKeyExists("Software\\" + name));
 }
 
@@ -74,23 +51,30 @@ TEST(RegManagerStrings, OverwriteRules) {
     EXPECT_FALSE(manager.SetStringValue("Empty", "x", false));
 }
 
-TEST(RegManagerStrings, LengthLimitsForWritingAndReading) {
+TEST(RegManagerStrings, WhatIsWrittenReadsBack) {
     TestSupport::ScratchRegistryKey scratch;
     RegManager manager(true, scratch.Name());
     // Writes keep the first 1024 characters, stored with their terminator.
-    EXPECT_TRUE(manager.SetStringValue("Long", std::string(2000, 'x'), true));
-    DWORD type = 0;
-    std::string bytes;
-    ASSERT_TRUE(ReadRaw(scratch.Path(), "Long", type, bytes));
-    EXPECT_EQ(type, static_cast<DWORD>(REG_SZ));
-    EXPECT_EQ(bytes, std::string(1024, 'x') + '\0');
-    // Reads fail for 1024 bytes or more, terminator included, and give the default.
-    EXPECT_EQ(manager.GetStringValue("Long", "", "dflt"), "dflt");
-    EXPECT_TRUE(manager.SetStringValue("Long", "short", false)) << "the test read fails";
-    WriteRaw(scratch.Path(), "Edge", REG_SZ, std::string(1023, 'y') + '\0');
-    EXPECT_EQ(manager.GetStringValue("Edge", "", "dflt"), "dflt");
-    WriteRaw(scratch.Path(), "Fits", REG_SZ, std::string(1022, 'z') + '\0');
-    EXPECT_EQ(manager.GetStringValue("Fits", "", "dflt"), std::string(1022, 'z'));
+    for (std::size_t length : {1023u, 1024u, 2000u}) {
+        const std::string name = "Long" + std::to_string(length);
+        EXPECT_TRUE(manager.SetStringValue(name, std::string(length, 'x'), true));
+        const std::string stored(std::min<std::size_t>(length, 1024), 'x');
+        DWORD type = 0;
+        std::string bytes;
+        ASSERT_TRUE(ReadRaw(scratch.Path(), name, type, bytes));
+        EXPECT_EQ(type, static_cast<DWORD>(REG_SZ));
+        EXPECT_EQ(bytes, stored + '\0') << length;
+        EXPECT_EQ(manager.GetStringValue(name, "", "dflt"), stored) << length;
+        EXPECT_FALSE(manager.SetStringValue(name, "short", false)) << length;
+    }
+    // Longer values, which no write here stores, give the default and do not
+    // block a write without overwrite.
+    WriteRaw(scratch.Path(), "Longer", REG_SZ, std::string(1025, 'y') + '\0');
+    EXPECT_EQ(manager.GetStringValue("Longer", "", "dflt"), "dflt");
+    EXPECT_TRUE(manager.SetStringValue("Longer", "short", false));
+    // A value stored without its terminator still reads as the text it holds.
+    WriteRaw(scratch.Path(), "Bare", REG_SZ, std::string(1024, 'z'));
+    EXPECT_EQ(manager.GetStringValue("Bare", "", "dflt"), std::string(1024, 'z'));
 }
 
 TEST(RegManagerStrings, OnlyStringTypesAreReadAndWritesReplaceOtherTypes) {
@@ -119,7 +103,7 @@ TEST(RegManagerStrings, OnlyStringTypesAreReadAndWritesReplaceOtherTypes) {
 
 TEST(RegManagerDwords, ZeroWithoutTheKeyDefaultWithoutTheValue) {
     RegManager manager(true, TestSupport::UniqueName("NimbraRegGone"));
-    manager.DeleteValue("", "");
+    RegManager(true, "").DeleteValue(manager.GetKeyName());
     ASSERT_FALSE(UserKeyExists("Software\\" + manager.GetKeyName()));
     EXPECT_EQ(manager.GetDwordValue("IsFirstTime", "", 42), 0u);
     EXPECT_EQ(manager.GetStringValue("ExeName", "", "dflt"), "dflt");
@@ -149,38 +133,6 @@ TEST(RegManagerSubkeys, ReadsCreateMissingSubkeys) {
     EXPECT_EQ(manager.GetDwordValue("n", "Deep\\Er", 0), 3u);
 }
 
-TEST(RegManagerDelete, RemovesValuesSubkeyTreesAndTheWholeKey) {
-    TestSupport::ScratchRegistryKey scratch;
-    RegManager manager(true, scratch.Name());
-    manager.SetStringValue("keep", "1", true);
-    manager.SetStringValue("gone", "1", true);
-    manager.SetStringValue("a", "1", true, "Installed");
-    manager.SetStringValue("b", "1", true, "Installed\\Nested\\Deeper");
-    manager.SetStringValue("c", "1", true, "Installed\\Other");
-
-    manager.DeleteValue("gone");
-    EXPECT_EQ(manager.GetStringValue("gone", "", "dflt"), "dflt");
-    EXPECT_EQ(manager.GetStringValue("keep"), "1");
-
-    manager.DeleteValue("a", "Installed");
-    EXPECT_EQ(manager.GetStringValue("a", "Installed", "dflt"), "dflt");
-    manager.DeleteValue("Installed");
-    EXPECT_FALSE(manager.SubkeyExists("Installed"));
-    EXPECT_EQ(manager.GetStringValue("keep"), "1");
-
-    manager.SetStringValue("x", "1", true, "Mode\\Sub");
-    manager.DeleteValue("", "");
-    EXPECT_FALSE(UserKeyExists(scratch.Path()));
-}
-
-TEST(RegManagerDelete, NeverDeletesTheSoftwareKeyItself) {
-    TestSupport::ScratchRegistryKey canary;
-    RegManager unnamed(true, "");
-    unnamed.DeleteValue("", "");
-    EXPECT_TRUE(UserKeyExists("Software"));
-    EXPECT_TRUE(UserKeyExists(canary.Path()));
-}
-
 TEST(RegManagerClassOperations, WorkOnFullPathsWithoutCreating) {
     TestSupport::ScratchRegistryKey scratch;
     const std::string missing = scratch.Path() + "\\Missing";
@@ -194,37 +146,52 @@ TEST(RegManagerClassOperations, WorkOnFullPathsWithoutCreating) {
     std::string bytes;
     ASSERT_TRUE(ReadRaw(scratch.Path(), "v", type, bytes));
     EXPECT_EQ(bytes.size(), 1025u);
-
-    EXPECT_FALSE(RegManager::StringValueExists(HKEY_CURRENT_USER, scratch.Path(), "v"));
-    RegManager::SetStringValueAt(HKEY_CURRENT_USER, scratch.Path(), "v", "short");
     EXPECT_TRUE(RegManager::StringValueExists(HKEY_CURRENT_USER, scratch.Path(), "v"));
+
+    WriteRaw(scratch.Path(), "v", REG_SZ, std::string(1025, 'q') + '\0');
+    EXPECT_FALSE(RegManager::StringValueExists(HKEY_CURRENT_USER, scratch.Path(), "v"));
     EXPECT_FALSE(RegManager::StringValueExists(HKEY_CURRENT_USER, scratch.Path(), "w"));
     EXPECT_FALSE(RegManager::StringValueExists(HKEY_CURRENT_USER, missing, "v"));
 }
 
-TEST(RegManagerSharing, ConcurrentWritersOnOneInstance) {
+// Every operation closes the keys it opened: the process holds as many
+// handles afterwards as before.
+TEST(RegManagerSharing, ConcurrentWritersOnOneInstanceLeaveNoHandles) {
+    constexpr int kThreads = 15, kValues = 50;
     TestSupport::ScratchRegistryKey scratch;
     const RegManager manager(true, scratch.Name());
+    manager.SetDwordValue("warm", 1, true, "Installed");
     struct Work {
         const RegManager* manager;
         int id;
     };
     auto writer = [](LPVOID p) -> DWORD {
         const Work* work = static_cast<const Work*>(p);
-        for (int i = 0; i < 50; ++i)
-            work->manager->SetDwordValue("v" + std::to_string(work->id * 100 + i), i, true,
-                                         "Installed");
+        for (int i = 0; i < kValues; ++i) {
+            const std::string name = "v" + std::to_string(work->id * 100 + i);
+            work->manager->SetDwordValue(name, i, true, "Installed");
+            work->manager->SetStringValue(name, "text", false, "Strings");
+            work->manager->GetStringValue(name, "Strings");
+            work->manager->DeleteValue(name, "Strings");
+        }
         return 0;
     };
-    Work works[4] = {{&manager, 0}, {&manager, 1}, {&manager, 2}, {&manager, 3}};
-    Utils::UniqueKernelHandle threads[4];
-    for (int t = 0; t < 4; ++t)
-        threads[t].Reset(CreateThread(nullptr, 0, writer, &works[t], 0, nullptr));
-    for (auto& thread : threads) WaitForSingleObject(thread.Get(), INFINITE);
-    for (int t = 0; t < 4; ++t)
-        for (int i = 0; i < 50; i += 7)
+    const DWORD handlesBefore = TestSupport::ProcessHandleCount();
+    ASSERT_GT(handlesBefore, 0u);
+    {
+        Work works[kThreads];
+        Utils::UniqueKernelHandle threads[kThreads];
+        for (int t = 0; t < kThreads; ++t) {
+            works[t] = {&manager, t};
+            threads[t].Reset(CreateThread(nullptr, 0, writer, &works[t], 0, nullptr));
+        }
+        for (auto& thread : threads) WaitForSingleObject(thread.Get(), INFINITE);
+    }
+    for (int t = 0; t < kThreads; ++t)
+        for (int i = 0; i < kValues; i += 7)
             EXPECT_EQ(manager.GetDwordValue("v" + std::to_string(t * 100 + i), "Installed", 999),
                       static_cast<DWORD>(i));
+    EXPECT_EQ(TestSupport::ProcessHandleCount(), handlesBefore);
 }
 
 }  // namespace

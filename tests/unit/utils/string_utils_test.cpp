@@ -53,7 +53,8 @@ TEST(StringReplaceAll, ReplacesEachOccurrenceOnceWithoutRescanning) {
         {"\\\\\\", "\\\\", "\\", "\\\\"},
         {"abc", "x", "y", "abc"},
         {"", "a", "b", ""},
-        {"abc", "", "b", ""},
+        {"abc", "", "b", "abc"},  // nothing to search for: the text stays
+        {"", "", "b", ""},
         {"abc", "abc", "", ""},
     };
     for (const Case& c : cases) {

@@ -1,4 +1,4 @@
-#include "folder_link.h"
+#include "support/folder_link.h"
 
 #include <windows.h>
 
