@@ -1,7 +1,7 @@
 #pragma once
-// Answers every message box that one thread shows, from a thread of its own,
-// and records what each box said. A test whose code may show a box thus never
-// hangs on it, and can check exactly which boxes came up.
+// Answers with OK every message box that one thread shows, from a thread of
+// its own, and records each: a test whose code may show a box never hangs on
+// it, and can check which boxes came up.
 #include <windows.h>
 
 #include <atomic>
@@ -20,7 +20,6 @@ public:
         HWND owner;
     };
 
-    // Starts watching the thread's message boxes; each is closed with OK.
     explicit BoxAnswerer(DWORD threadId);
     ~BoxAnswerer();
     BoxAnswerer(const BoxAnswerer&) = delete;
@@ -35,7 +34,6 @@ private:
     std::atomic<bool> m_stop{false};
     mutable std::mutex m_lock;
     std::vector<Box> m_boxes;
-    std::vector<HWND> m_answered;
     std::thread m_watcher;
 };
 
