@@ -37,6 +37,11 @@ start() {
   else
     setsid "$ROOT/scripts/wine-run.sh" wineboot </dev/null >/dev/null 2>&1 || true
   fi
+  # A new prefix's browser home page is a public site, and the skin browser
+  # host sends the browser control home before its own navigation: keep every
+  # run in this prefix off the network.
+  setsid "$ROOT/scripts/wine-run.sh" reg add 'HKCU\Software\Microsoft\Internet Explorer\Main' \
+    /v 'Start Page' /d about:blank /f </dev/null >/dev/null 2>&1
 }
 
 stop() {

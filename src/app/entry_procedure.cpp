@@ -1,12 +1,12 @@
 #include "app/entry_procedure.h"
 
 #include <commctrl.h>
-#include <objbase.h>
 
 #include "app/command_line.h"
 #include "app/main_dialog.h"
 #include "app/uninstall_launcher.h"
 #include "engine/build_settings.h"
+#include "engine/files/com_ptr.h"
 #include "utils/unique_handle.h"
 
 namespace App {
@@ -31,14 +31,15 @@ bool WaitForLauncher(DWORD processId) {
 }  // namespace
 
 int RunEntryProcedure(HINSTANCE instance, const char* commandLine) {
-    ::CoInitialize(nullptr);
+    // Declared first, so it closes COM last: the dialog below and the browser
+    // hosts it keeps release their COM objects in their destructors.
+    const Engine::ComApartment com;
     INITCOMMONCONTROLSEX controls = {sizeof(controls), ICC_BAR_CLASSES};
     ::InitCommonControlsEx(&controls);
 
     const StartRequest request = ClassifyCommandTail(GetCommandTail(commandLine));
     if (request.form == StartForm::UninstallLauncher) {
         RunUninstallLauncher();
-        ::CoUninitialize();
         return 0;
     }
     if (request.delayMs > 0) ::Sleep(request.delayMs);
@@ -48,9 +49,7 @@ int RunEntryProcedure(HINSTANCE instance, const char* commandLine) {
         dialog.SetUninstallMode(true);
         if (request.waitForProcess && !WaitForLauncher(request.processId)) return 0;
     }
-    const INT_PTR result = dialog.DoModal(instance, ::GetActiveWindow());
-    ::CoUninitialize();
-    return static_cast<int>(result);
+    return static_cast<int>(dialog.DoModal(instance, ::GetActiveWindow()));
 }
 
 }  // namespace App

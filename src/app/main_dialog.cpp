@@ -80,11 +80,18 @@ INT_PTR CMainDlg::HandleMessage(UINT message, WPARAM wParam, LPARAM) {
                 default:
                     return FALSE;
             }
-        case kSkinMessage:
-            // The skin browser host comes with the browser support; the address
-            // stays stored until then.
+        case kSkinMessage: {
+            // A new host each time, over the band above the status line. A
+            // failure box in Create runs a nested loop: keep the host's own pointer.
+            m_browserHosts.push_back(CAtlBrCon::New());
+            CAtlBrCon* host = m_browserHosts.back().Get();
+            RECT client = {};
+            ::GetClientRect(m_hWnd, &client);
+            host->Create(m_hWnd, App::SkinBrowserRect(client));
+            host->Navigate(GetSkinUrl());
             ::SetWindowLongPtrA(m_hWnd, DWLP_MSGRESULT, 0);
             return TRUE;
+        }
         case kUninstallMessage:
             RunUninstall();
             return TRUE;

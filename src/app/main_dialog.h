@@ -7,8 +7,10 @@
 #include <atomic>
 #include <mutex>
 #include <string>
+#include <vector>
 
 #include "app/program_icons.h"
+#include "app/skin_browser_host.h"
 #include "app/status_display.h"
 #include "transfer/build_settings.h"
 #include "transfer/download_manager.h"
@@ -77,6 +79,9 @@ private:
     App::StatusDisplay m_display;
     mutable std::mutex m_skinUrlLock;
     std::string m_skinUrl;
+    // Every host the skin message created, newest last. The dialog holds one
+    // reference on each and lets go when it is destroyed, after their windows.
+    std::vector<Engine::UniqueComPtr<CAtlBrCon>> m_browserHosts;
     bool m_uninstallMode = false;
     std::atomic<bool> m_fatalReportShown{false};
 };

@@ -71,6 +71,8 @@ TEST_F(InstallRunTest, FirstInstallPlacesEverythingAndARerunFetchesOnlyTheDocume
     EXPECT_EQ(first.exitCode, 0u);
     EXPECT_TRUE(first.boxes.empty()) << first.boxes.front().text;
     EXPECT_TRUE(first.SawTitle(" " + m_brand + " Installation"));
+    // The skin browser asked for the page (Wine has no engine to show it).
+    EXPECT_EQ(m_server.Hits("/skin.html"), 1);
     ExpectInstalled(files);
     EXPECT_EQ(Leftovers(m_programFolder), std::vector<std::string>{});
     EXPECT_EQ(InstalledRecord("fernwick.exe"), "");

@@ -1,5 +1,7 @@
 #include "dialog_runner.h"
 
+#include "engine/files/com_ptr.h"
+
 #include "support/scratch.h"
 #include "support/window_driver.h"
 
@@ -46,6 +48,7 @@ HWND DialogRunner::Start(bool uninstallMode) {
 
 DWORD WINAPI DialogRunner::RunDialog(LPVOID runner) {
     auto* self = static_cast<DialogRunner*>(runner);
+    const Engine::ComApartment com;  // the skin browser needs COM, as on the program's thread
     return static_cast<DWORD>(self->m_dialog->DoModal(::GetModuleHandleA(nullptr), nullptr));
 }
 
@@ -60,6 +63,11 @@ void DialogRunner::CloseWithNo() {
     TestSupport::PressButton(m_window, IDCANCEL);
     HWND question = TestSupport::WaitForMessageBox("", ::GetCurrentProcessId(), 5000);
     if (question != nullptr) TestSupport::PressButton(question, IDNO);
+}
+
+DWORD DialogRunner::EndModalRun(INT_PTR result) {
+    ::EndDialog(m_window, result);
+    return WaitForThreadEnd(5000);
 }
 
 }  // namespace AppTest

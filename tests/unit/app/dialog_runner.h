@@ -53,6 +53,10 @@ public:
     DWORD WaitForThreadEnd(DWORD timeoutMs);
     // Answers the close question with No; the dialog thread then ends with 0.
     void CloseWithNo();
+    // Ends the modal run as the dialog's own EndDialog would, so that its
+    // window and child windows are destroyed on the dialog's thread. Returns
+    // the thread's exit code (the run's result), or STILL_ACTIVE.
+    DWORD EndModalRun(INT_PTR result);
 
 private:
     static DWORD WINAPI RunDialog(LPVOID runner);
