@@ -47,9 +47,8 @@ std::string Sha256(const std::string& bytes) {
 }
 
 std::string Sha256OfFile(const std::string& path) {
-    Utils::UniqueFileHandle file(::CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ,
-                                               nullptr, OPEN_EXISTING,
-                                               FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+    Utils::UniqueFileHandle file(::CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                               OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
     if (!file) return "";
     Sha256Hasher hasher;
     std::vector<char> buffer(256 * 1024);

@@ -24,9 +24,7 @@ bool DecodeHex(const std::string& hex, std::string& bytes) {
     return hex.size() % 2 == 0;
 }
 
-constexpr std::size_t Length(const char* text) {
-    return *text ? 1 + Length(text + 1) : 0;
-}
+constexpr std::size_t Length(const char* text) { return *text ? 1 + Length(text + 1) : 0; }
 
 }  // namespace
 

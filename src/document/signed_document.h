@@ -18,7 +18,7 @@ constexpr char kCommentEnd[] = "-->";
 constexpr std::size_t kSignatureHexDigits = 128;
 
 struct Parts {
-    bool signedForm = false;  // the file ends with a well-formed signature comment
+    bool signedForm = false;       // the file ends with a well-formed signature comment
     std::size_t signedLength = 0;  // bytes covered: everything before the comment
     std::string signature;         // r || s, 64 bytes
 };

@@ -40,8 +40,7 @@ void NormalizeLineEnds(std::string& text) {
 bool IsSignedBy(const std::string& file, const std::string& publicKey) {
     const SignedDocument::Parts parts = SignedDocument::Split(file);
     return parts.signedForm &&
-           Crypto::VerifyP256Sha256(publicKey, file.substr(0, parts.signedLength),
-                                    parts.signature);
+           Crypto::VerifyP256Sha256(publicKey, file.substr(0, parts.signedLength), parts.signature);
 }
 
 // Root attributes that name files below the product's folders.

@@ -226,11 +226,10 @@ bool Session::FetchFiles() {
     m_manager.ForgetShownProgress();
     for (std::size_t i = 0; i < m_tools.size(); ++i) {
         const UpdateFileEntry& tool = m_tools[i];
-        if (m_manager.DownloadWithRetries(DownloadManager::kListedFile, tool.clientRelativePath,
-                                          tool.serverRelativePath, tool.clientRelativePath,
-                                          m_manager.GetFilesServer(), false,
-                                          DownloadManager::kToolIndexBase + static_cast<int>(i),
-                                          tool.sha256))
+        if (m_manager.DownloadWithRetries(
+                DownloadManager::kListedFile, tool.clientRelativePath, tool.serverRelativePath,
+                tool.clientRelativePath, m_manager.GetFilesServer(), false,
+                DownloadManager::kToolIndexBase + static_cast<int>(i), tool.sha256))
             m_manager.RecordInstalled(tool.clientRelativePath, tool.checkSum);
     }
     m_manager.RunParallelDownloads(kDownloadWorkers);

@@ -51,8 +51,8 @@ std::string Base64(const std::string& bytes) {
 }  // namespace
 
 SigningKey::SigningKey() {
-    if (!BCRYPT_SUCCESS(::BCryptOpenAlgorithmProvider(&m_algorithm, BCRYPT_ECDSA_P256_ALGORITHM,
-                                                      nullptr, 0)))
+    if (!BCRYPT_SUCCESS(
+            ::BCryptOpenAlgorithmProvider(&m_algorithm, BCRYPT_ECDSA_P256_ALGORITHM, nullptr, 0)))
         return;
     if (!BCRYPT_SUCCESS(::BCryptGenerateKeyPair(m_algorithm, &m_key, 256, 0)) ||
         !BCRYPT_SUCCESS(::BCryptFinalizeKeyPair(m_key, 0)))
@@ -76,10 +76,9 @@ std::string SigningKey::Sign(const std::string& bytes) const {
     if (!m_key || digest.empty()) return "";
     unsigned char signature[64] = {};
     ULONG size = 0;
-    if (!BCRYPT_SUCCESS(::BCryptSignHash(m_key, nullptr,
-                                         reinterpret_cast<unsigned char*>(&digest[0]),
-                                         static_cast<ULONG>(digest.size()), signature,
-                                         sizeof(signature), &size, 0)) ||
+    if (!BCRYPT_SUCCESS(::BCryptSignHash(
+            m_key, nullptr, reinterpret_cast<unsigned char*>(&digest[0]),
+            static_cast<ULONG>(digest.size()), signature, sizeof(signature), &size, 0)) ||
         size != sizeof(signature))
         return "";
     return std::string(reinterpret_cast<char*>(signature), sizeof(signature));

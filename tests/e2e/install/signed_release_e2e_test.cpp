@@ -73,8 +73,7 @@ protected:
     // The files of release 5: the product, the decompressor, a packed and a plain file.
     std::vector<ProductFile> ReleaseFiles() {
         return {SampleProduct(), BuiltFile("tools\\unkelz.exe", UNKELZ_EXE),
-                InstallE2E::PackedFile("data\\readme.txt", std::string(4000, 'r'),
-                                       m_folder.Path()),
+                InstallE2E::PackedFile("data\\readme.txt", std::string(4000, 'r'), m_folder.Path()),
                 PlainFile("notes.txt", "notes of release 5")};
     }
     // A document listing the files with the Sha256 of what they install.
@@ -149,7 +148,7 @@ TEST_F(SignedReleaseTest, RefusedDocumentsAndFilesLeaveTheInstallationAsItWas) {
         std::function<void()> arrange;
         DWORD exitCode;
         std::string box;
-        bool documentOnly;  // refused before any file request and any registry write
+        bool documentOnly;    // refused before any file request and any registry write
         std::string retried;  // a server path fetched three times, then given up
     } cases[] = {
         {"one byte changed",
@@ -177,8 +176,8 @@ TEST_F(SignedReleaseTest, RefusedDocumentsAndFilesLeaveTheInstallationAsItWas) {
          [&] {
              TestSupport::UpdateDocumentBuilder document = Release("6", {files[0], files[1]});
              PublishHashed(document, changed[3], "other notes");
-             ProductFile packed = InstallE2E::PackedFile(files[2].clientPath, "other readme",
-                                                         m_folder.Path());
+             ProductFile packed =
+                 InstallE2E::PackedFile(files[2].clientPath, "other readme", m_folder.Path());
              PublishHashed(document, packed, files[2].content);
              ServeText(m_key.SignDocument(document.Build()));
          },

@@ -7,10 +7,12 @@
 
 namespace {
 
-const std::string kDocument = "<?xml version=\"1.0\" ?>\r\n<UpdateDocument IsSucceed=\"true\"/>\r\n";
+const std::string kDocument =
+    "<?xml version=\"1.0\" ?>\r\n<UpdateDocument IsSucceed=\"true\"/>\r\n";
 const std::string kHex = [] {
     std::string hex;
-    for (int i = 0; i < 64; ++i) hex += "0123456789abcdef"[i % 16], hex += "fedcba9876543210"[i % 16];
+    for (int i = 0; i < 64; ++i)
+        hex += "0123456789abcdef"[i % 16], hex += "fedcba9876543210"[i % 16];
     return hex;
 }();
 const std::string kComment = "<!--nimbra-signature ecdsa-p256-sha256 " + kHex + "-->";
@@ -57,9 +59,11 @@ TEST(SignedDocumentSplit, AnythingElseIsUnsigned) {
         {"another comment after it", kDocument + kComment + "<!--x-->"},
         {"text after it", kDocument + kComment + "x"},
         {"vertical tab after it", kDocument + kComment + "\v"},
-        {"one digit short", kDocument + "<!--" + commentBody.substr(0, commentBody.size() - 1) + "-->"},
+        {"one digit short",
+         kDocument + "<!--" + commentBody.substr(0, commentBody.size() - 1) + "-->"},
         {"one digit more", kDocument + "<!--" + commentBody + "0-->"},
-        {"not a hex digit", kDocument + "<!--" + commentBody.substr(0, commentBody.size() - 1) + "g-->"},
+        {"not a hex digit",
+         kDocument + "<!--" + commentBody.substr(0, commentBody.size() - 1) + "g-->"},
         {"other algorithm", kDocument + "<!--nimbra-signature ecdsa-p384-sha384 " + kHex + "-->"},
         {"blank before the end", kDocument + "<!--" + commentBody + " -->"},
     };

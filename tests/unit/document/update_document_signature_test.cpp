@@ -20,8 +20,9 @@ protected:
         TestSupport::UpdateDocumentBuilder builder;
         if (!releaseNumber.empty()) builder.Root("ReleaseNumber", releaseNumber);
         builder.Root("ProductExePath", "bin\\app.exe");
-        builder.AddFile({"/f/app.exe", "bin\\app.exe", "0123456789ABCDEF0123456789ABCDEF", 10, false},
-                        std::string(64, 'A'));
+        builder.AddFile(
+            {"/f/app.exe", "bin\\app.exe", "0123456789ABCDEF0123456789ABCDEF", 10, false},
+            std::string(64, 'A'));
         std::string text = builder.Build();
         std::string crlf;
         for (char c : text) crlf += c == '\n' ? std::string("\r\n") : std::string(1, c);
@@ -103,8 +104,9 @@ TEST_F(DocumentTest, MalformedSha256MakesTheDocumentWrong) {
                                  "\"/><UpdateFile ClientRelativePath=\"b.txt\"/>";
         EXPECT_EQ(LoadText(Wrap("<UpdateFiles>" + file + "</UpdateFiles>")), c.status);
     }
-    ASSERT_EQ(LoadText(Wrap("<UpdateFiles><UpdateFile ClientRelativePath=\"b.txt\"/></UpdateFiles>")),
-              Status::Loaded);
+    ASSERT_EQ(
+        LoadText(Wrap("<UpdateFiles><UpdateFile ClientRelativePath=\"b.txt\"/></UpdateFiles>")),
+        Status::Loaded);
     EXPECT_EQ(m_document.GetFileEntries()[0].sha256, "");
 }
 

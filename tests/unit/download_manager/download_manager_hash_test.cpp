@@ -68,14 +68,13 @@ TEST_F(ContentHashTest, ServiceFileThatDoesNotMatchIsNotCreated) {
     const std::string image = SomeBytes(70000, 6);
     m_server->Serve("/svc/updater", image);
     const std::string target = Path("Install.exe");
-    EXPECT_FALSE(m_manager->DownloadOneFile(DownloadManager::kServiceFile, 0, target,
-                                            "/svc/updater", "", m_server->Host(), false,
-                                            DownloadManager::kUpdaterIndex,
-                                            Sha256Hex("another image")));
+    EXPECT_FALSE(m_manager->DownloadOneFile(
+        DownloadManager::kServiceFile, 0, target, "/svc/updater", "", m_server->Host(), false,
+        DownloadManager::kUpdaterIndex, Sha256Hex("another image")));
     EXPECT_FALSE(TestSupport::FileExists(target));
     EXPECT_EQ(SideFileCount(), 0);
-    EXPECT_TRUE(m_manager->DownloadOneFile(DownloadManager::kServiceFile, 0, target,
-                                           "/svc/updater", "", m_server->Host(), false,
+    EXPECT_TRUE(m_manager->DownloadOneFile(DownloadManager::kServiceFile, 0, target, "/svc/updater",
+                                           "", m_server->Host(), false,
                                            DownloadManager::kUpdaterIndex, Sha256Hex(image)));
     EXPECT_EQ(ReadFile(target), image);
 }

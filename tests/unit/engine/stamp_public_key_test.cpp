@@ -57,7 +57,8 @@ std::string PemWithByte(std::size_t index, char value) {
 TEST(PublicKeyPem, ReadsTheKeyThatOpenSslWrites) {
     EXPECT_EQ(Hex(Stamp::ParsePublicKeyPem(kOpenSslPem)), kOpenSslKeyHex);
     std::string crlf;
-    for (char c : std::string(kOpenSslPem)) crlf += c == '\n' ? std::string("\r\n") : std::string(1, c);
+    for (char c : std::string(kOpenSslPem))
+        crlf += c == '\n' ? std::string("\r\n") : std::string(1, c);
     EXPECT_EQ(Hex(Stamp::ParsePublicKeyPem("comment line\n" + crlf)), kOpenSslKeyHex);
     EXPECT_EQ(Hex(Stamp::ParsePublicKeyPem(PemWithByte(30, 0x11))).substr(6, 2), "11");
 }
@@ -73,8 +74,9 @@ TEST(PublicKeyPem, RefusesAnythingButAnUncompressedP256Key) {
         {"no end line", pem.substr(0, pem.size() - 25)},
         {"two keys", pem + pem},
         {"not base64", "-----BEGIN PUBLIC KEY-----\nMFkw*wYH\n-----END PUBLIC KEY-----\n"},
-        {"cut short", "-----BEGIN PUBLIC KEY-----\nMFkwEwYHKoZIzj0CAQYIKoZIzj0DAQcDQgAE\n"
-                      "-----END PUBLIC KEY-----\n"},
+        {"cut short",
+         "-----BEGIN PUBLIC KEY-----\nMFkwEwYHKoZIzj0CAQYIKoZIzj0DAQcDQgAE\n"
+         "-----END PUBLIC KEY-----\n"},
         {"compressed point", PemWithByte(26, 0x03)},
         {"another curve", PemWithByte(24, 0x22)},
         {"another algorithm", PemWithByte(8, 0x00)},
