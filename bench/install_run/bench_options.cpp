@@ -43,6 +43,10 @@ Options ParseOptions(int argc, char** argv) {
             o.withOutput = true;
             continue;
         }
+        if (a == "--sha256") {
+            o.sha256 = true;
+            continue;
+        }
         if (a == "--by-install") {
             o.populateByInstall = true;
             continue;
@@ -81,7 +85,8 @@ Options ParseOptions(int argc, char** argv) {
 
 void PrintUsage() {
     std::printf(
-        "bench_install_run install [--files N] [--file-kb N] [--big-mb N] [--pack-every N]\n"
+        "bench_install_run install [--files N] [--file-kb N] [--big-mb N] [--pack-every N] "
+        "[--sha256]\n"
         "                          [--repeat N] [--url-list PATH --stop-file PATH]\n"
         "bench_install_run noop    [--sizes 0,1000,10000] [--by-install] [--watch] [--repeat N]\n"
         "bench_install_run starts  [--starts N]\n"

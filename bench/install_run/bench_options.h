@@ -15,6 +15,7 @@ struct Options {
     long long fileBytes = 1 << 20;
     long long bigMb = 100;
     int packEvery = 0;
+    bool sha256 = false;  // list the Sha256 of every uncompressed file
     // noop: document sizes; install-populated instead of written directly
     std::vector<int> documentSizes = {0, 1000, 10000};
     bool populateByInstall = false;

@@ -4,6 +4,8 @@
 
 #include <cstdio>
 
+#include "support/scratch.h"
+#include "support/test_signing.h"
 #include "support/update_document_builder.h"
 #include "support/updater_process.h"
 #include "utils/file/file_utils.h"
@@ -64,8 +66,11 @@ bool InstallBed::Load(const PayloadPlan& plan) {
         .Root("FilesServer", m_server.Host())
         .Root("CompressFilePath", kToolClientPath);
     for (const PayloadFile& file : m_files) {
+        // The hash of a compressed file would need its unpacked form: not listed.
+        const bool hashed = plan.sha256 && !file.compressed;
         document.AddFile(
-            {file.urlPath, file.clientPath, file.checkSum, file.servedBytes, file.compressed});
+            {file.urlPath, file.clientPath, file.checkSum, file.servedBytes, file.compressed},
+            hashed ? TestSupport::Sha256Hex(TestSupport::ReadFile(file.servedFile)) : "");
         ServeFile(file);
     }
     ServeDocument(document.Build());

@@ -67,6 +67,7 @@ int RunInstallScenario(const Options& options) {
     plan.fileBytes = options.fileBytes;
     plan.bigBytes = options.bigMb << 20;
     plan.packEvery = options.packEvery;
+    plan.sha256 = options.sha256;
     if (!bed.Start() || !bed.Load(plan)) {
         std::printf("could not prepare the server, the stamped updater or the payload\n");
         return 1;

@@ -11,6 +11,7 @@ struct PayloadPlan {
     long long fileBytes = 1 << 20;     // size of each small file
     long long bigBytes = 100LL << 20;  // one more file of this size; 0: none
     int packEvery = 0;                 // every n-th small file is compressed; 0: none
+    bool sha256 = false;               // the document lists each uncompressed file's Sha256
 };
 
 struct PayloadFile {

@@ -9,6 +9,7 @@
 #   SIZES=0,1000,10000 BY_INSTALL= (set to 1: populate no-op runs by a first install)
 #   BIG_SIZES_MB=20,100,300 STARTS=100
 #   BENCH_OPTIONS="--with-output": the updater's standard output on NUL instead of none
+#   BENCH_OPTIONS="--sha256": the document lists the Sha256 of every uncompressed file
 set -euo pipefail
 ROOT="$(cd "$(dirname "$0")/../.." && pwd)"
 BUILD="$(cd "${1:?usage: run.sh <build-dir> [sections]}" && pwd)"

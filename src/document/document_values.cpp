@@ -30,6 +30,28 @@ int64_t ParseDecimal(const std::string& text) {
     return -value;
 }
 
+bool ParseReleaseNumber(const std::string& text, uint64_t& number) {
+    constexpr uint64_t kLargest = static_cast<uint64_t>(std::numeric_limits<int64_t>::max());
+    if (text.empty()) return false;
+    uint64_t value = 0;
+    for (char c : text) {
+        if (c < '0' || c > '9') return false;
+        const unsigned digit = static_cast<unsigned>(c - '0');
+        if (value > (kLargest - digit) / 10) return false;
+        value = value * 10 + digit;
+    }
+    number = value;
+    return true;
+}
+
+bool IsSha256Text(const std::string& text) {
+    if (text.size() != 64) return false;
+    for (char c : text) {
+        if (!std::isxdigit(static_cast<unsigned char>(c))) return false;
+    }
+    return true;
+}
+
 bool ParseFlag(const std::string& text) { return text == "true"; }
 
 std::string FolderOfPath(const std::string& path) {

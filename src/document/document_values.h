@@ -11,6 +11,13 @@ namespace DocumentValues {
 // Values beyond the 64-bit range saturate instead of overflowing.
 int64_t ParseDecimal(const std::string& text);
 
+// A release number: decimal digits only (no sign, no blanks), at most
+// 2^63 - 1. False, with number untouched, for anything else.
+bool ParseReleaseNumber(const std::string& text, uint64_t& number);
+
+// True for exactly 64 hex digits, in either letter case.
+bool IsSha256Text(const std::string& text);
+
 // True exactly when the text is "true" (lower case, nothing around it).
 bool ParseFlag(const std::string& text);
 

@@ -3,12 +3,14 @@
 #include <tinyxml.h>
 
 #include "document/document_values.h"
+#include "utils/string/string_utils.h"
 
 namespace {
 
 const char kRootName[] = "UpdateDocument";
 const char kFileElement[] = "UpdateFile";
 const char kFileGroup[] = "UpdateFiles";
+const char kSha256Attribute[] = "Sha256";
 
 // The parser's first-child lookup matches a node of any kind (element,
 // text, comment...) whose name or value equals the text.
@@ -141,6 +143,21 @@ std::vector<bool> UpdateDocument::GetCompressedFlags() const {
     return flags;
 }
 
+bool UpdateDocument::GetReleaseNumber(uint64_t& number) const {
+    return DocumentValues::ParseReleaseNumber(RootAttribute("ReleaseNumber"), number);
+}
+
+// A Sha256 that is present must be usable: an empty or short one would
+// otherwise silently switch the check off.
+bool UpdateDocument::HashesWellFormed() const {
+    bool wellFormed = true;
+    ForEachListed(kFileElement, kFileGroup, [&](const TiXmlElement* listed) {
+        const char* hash = listed ? listed->Attribute(kSha256Attribute) : nullptr;
+        if (hash && !DocumentValues::IsSha256Text(hash)) wellFormed = false;
+    });
+    return wellFormed;
+}
+
 std::vector<UpdateFileEntry> UpdateDocument::GetFileEntries() const {
     std::vector<UpdateFileEntry> entries;
     ForEachListed(kFileElement, kFileGroup, [&](const TiXmlElement* listed) {
@@ -150,6 +167,8 @@ std::vector<UpdateFileEntry> UpdateDocument::GetFileEntries() const {
         entry.checkSum = AttributeOf(listed, "CheckSum");
         entry.size = DocumentValues::ParseDecimal(AttributeOf(listed, "Size"));
         entry.isCompressed = DocumentValues::ParseFlag(AttributeOf(listed, "IsCompressed"));
+        entry.sha256 = AttributeOf(listed, kSha256Attribute);
+        Utils::String::ToLower(entry.sha256);
         entries.push_back(std::move(entry));
     });
     return entries;

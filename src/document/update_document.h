@@ -26,7 +26,8 @@ public:
     enum class LoadStatus {
         Loaded,
         Unreadable,     // the file can't be opened, doesn't parse or nests too deep
-        WrongContents,  // no UpdateDocument, IsSucceed "false", or a path leaving the product
+        WrongContents,  // no UpdateDocument, IsSucceed "false", a path leaving the
+                        // product, a malformed Sha256, or (with a key) a bad signature
     };
 
     // Nesting deeper than this is refused before parsing (the document itself needs 3).
@@ -40,10 +41,14 @@ public:
     // Loads and checks the file at path. On failure reports the failure's text
     // through the main dialog with severity 4 (which ends the run) and returns
     // false if that report returns. Worker thread, before any reader starts.
-    bool LoadAndValidate(const std::string& path);
+    // With a publicKey (64 bytes X || Y of a P-256 key) the file must be in
+    // the signed form (document/signed_document.h) with a valid signature
+    // under that key and carry a ReleaseNumber; the signature is checked on
+    // the bytes read, before they are parsed. Without one, neither is looked at.
+    bool LoadAndValidate(const std::string& path, const std::string& publicKey = "");
     // The same load and checks without reporting. After a failure the
     // document is empty.
-    LoadStatus Load(const std::string& path);
+    LoadStatus Load(const std::string& path, const std::string& publicKey = "");
     // The user-facing text for a failed load; empty for Loaded.
     static std::string FailureText(LoadStatus status);
 
@@ -72,6 +77,10 @@ public:
     // The last backslash-separated component of ProductExePath.
     std::string GetProductExeName() const;
 
+    // The root's ReleaseNumber; false when it is missing or not a decimal
+    // number from 0 to 2^63 - 1.
+    bool GetReleaseNumber(uint64_t& number) const;
+
     // The five parallel file lists, all of CountElements("UpdateFile", "UpdateFiles") entries.
     StringList GetServerRelativePaths() const;
     StringList GetClientRelativePaths() const;
@@ -82,9 +91,10 @@ public:
     std::vector<UpdateFileEntry> GetFileEntries() const;
 
 private:
-    LoadStatus Parse(const std::string& path);
-    LoadStatus Validate() const;
+    LoadStatus Parse(const std::string& path, const std::string& publicKey);
+    LoadStatus Validate(bool signedRelease) const;
     bool PathsStayInside() const;
+    bool HashesWellFormed() const;
     const TiXmlNode* Root() const;
     std::string RootAttribute(const char* name) const;
     // Calls visit(element) for each list position; null where no element named element stands.

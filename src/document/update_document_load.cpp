@@ -6,6 +6,8 @@
 #include <string>
 
 #include "document/document_path_rules.h"
+#include "document/signature_check.h"
+#include "document/signed_document.h"
 #include "document/update_document.h"
 #include "document/xml_nesting_depth.h"
 #include "utils/unique_handle.h"
@@ -35,6 +37,12 @@ void NormalizeLineEnds(std::string& text) {
     text.resize(out);
 }
 
+bool IsSignedBy(const std::string& file, const std::string& publicKey) {
+    const SignedDocument::Parts parts = SignedDocument::Split(file);
+    return parts.signedForm &&
+           Crypto::VerifyP256Sha256(publicKey, file.substr(0, parts.signedLength), parts.signature);
+}
+
 // Root attributes that name files below the product's folders.
 const char* const kRootPathAttributes[] = {"ProductExePath", "CompressFilePath", "CompressWAVPath",
                                            "UninstallIconPath", "UpdateResourceExePath"};
@@ -53,11 +61,12 @@ std::string UpdateDocument::FailureText(LoadStatus status) {
     return std::string();
 }
 
-UpdateDocument::LoadStatus UpdateDocument::Load(const std::string& path) {
+UpdateDocument::LoadStatus UpdateDocument::Load(const std::string& path,
+                                                const std::string& publicKey) {
     LoadStatus status = LoadStatus::Unreadable;
     try {
-        status = Parse(path);
-        if (status == LoadStatus::Loaded) status = Validate();
+        status = Parse(path, publicKey);
+        if (status == LoadStatus::Loaded) status = Validate(!publicKey.empty());
     } catch (const std::bad_alloc&) {
         status = LoadStatus::Unreadable;
     }
@@ -66,12 +75,15 @@ UpdateDocument::LoadStatus UpdateDocument::Load(const std::string& path) {
     return status;
 }
 
-UpdateDocument::LoadStatus UpdateDocument::Parse(const std::string& path) {
+UpdateDocument::LoadStatus UpdateDocument::Parse(const std::string& path,
+                                                 const std::string& publicKey) {
     m_document.reset(new TiXmlDocument());
     Utils::UniqueStdioFile file(std::fopen(path.c_str(), "rb"));
     if (!file) return LoadStatus::Unreadable;
     std::string text;
     if (!ReadWholeFile(file.Get(), text)) return LoadStatus::Unreadable;
+    // The bytes checked are the bytes parsed: the file is read only once.
+    if (!publicKey.empty() && !IsSignedBy(text, publicKey)) return LoadStatus::WrongContents;
     NormalizeLineEnds(text);
     // The parser recurses once per nesting level: measure before parsing.
     if (XmlNestingDepth::Measure(text) > kMaxNestingDepth) return LoadStatus::Unreadable;
@@ -83,10 +95,13 @@ UpdateDocument::LoadStatus UpdateDocument::Parse(const std::string& path) {
     return m_document->Error() ? LoadStatus::Unreadable : LoadStatus::Loaded;
 }
 
-UpdateDocument::LoadStatus UpdateDocument::Validate() const {
+UpdateDocument::LoadStatus UpdateDocument::Validate(bool signedRelease) const {
     if (!Root()) return LoadStatus::WrongContents;
     if (RootAttribute("IsSucceed") == "false") return LoadStatus::WrongContents;
-    if (!PathsStayInside()) return LoadStatus::WrongContents;
+    if (!PathsStayInside() || !HashesWellFormed()) return LoadStatus::WrongContents;
+    // Without a release number an old signed document could not be told from a new one.
+    uint64_t release = 0;
+    if (signedRelease && !GetReleaseNumber(release)) return LoadStatus::WrongContents;
     return LoadStatus::Loaded;
 }
 

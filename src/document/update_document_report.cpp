@@ -3,8 +3,8 @@
 #include "document/update_document.h"
 #include "utils/run_reporter.h"
 
-bool UpdateDocument::LoadAndValidate(const std::string& path) {
-    const LoadStatus status = Load(path);
+bool UpdateDocument::LoadAndValidate(const std::string& path, const std::string& publicKey) {
+    const LoadStatus status = Load(path, publicKey);
     if (status == LoadStatus::Loaded) return true;
     if (g_mainDialog) g_mainDialog->ReportError(FailureText(status), kFatalSeverity);
     return false;

@@ -15,4 +15,7 @@ struct UpdateFileEntry {
     int64_t size = 0;
     // The file arrives compressed ("IsCompressed" is exactly "true").
     bool isCompressed = false;
+    // SHA-256 of the file as installed (after unpacking), 64 lower-case hex
+    // digits; empty when the document gives none.
+    std::string sha256;
 };

@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "engine/build_config_block.h"
+#include "engine/public_key_block.h"
 #include "utils/exception.h"
 #include "utils/reg/reg_manager.h"
 
@@ -16,6 +17,7 @@ BuildSettings ReadBuildSettings() {
     settings.servicePath = BuildConfig::GetServicePath();
     settings.brand = BuildConfig::GetBrand();
     settings.updaterChecksum = BuildConfig::GetUpdaterChecksum();
+    settings.documentKey = PublicKeyBlock::GetDocumentKey();
     return settings;
 }
 

@@ -11,7 +11,8 @@ class RegManager;
 
 namespace Engine {
 
-// The raw texts of slots 1 to 5 of this program's build configuration block.
+// The raw texts of slots 1 to 5 of this program's build configuration block,
+// and the document key of its public key block.
 BuildSettings ReadBuildSettings();
 
 // Writes the five raw values into the product key itself, overwriting, in the

@@ -11,6 +11,7 @@
 #include "engine/installed_copy.h"
 #include "engine/installed_records.h"
 #include "engine/registry_settings.h"
+#include "engine/release_guard.h"
 #include "engine/resource_update.h"
 #include "engine/running_product.h"
 #include "engine/self_replacement.h"
@@ -35,6 +36,10 @@ constexpr int kProgressBar = 1007;
 constexpr int kDownloadWorkers = 15;
 
 using Utils::String::EqualsIgnoreCase;
+
+std::string WrongContentsText() {
+    return UpdateDocument::FailureText(UpdateDocument::LoadStatus::WrongContents);
+}
 
 std::string GetTempFolder() {
     char buffer[kTempBufferSize] = {};
@@ -70,6 +75,7 @@ private:
     bool PrepareNames();
     bool FetchDocument();
     bool LoadDocument();
+    bool AcceptReleaseNumber();
     bool ApplyDocumentValues();
     bool PrepareFolders();
     bool StopProduct();
@@ -109,16 +115,34 @@ bool Session::FetchDocument() {
         m_label, m_manager.GetServerHost(), false, DownloadManager::kDocumentIndex);
 }
 
-// A local document named in "Mode"\"xmlplace" replaces the fetched one.
+// A local document named in "Mode"\"xmlplace" replaces the fetched one; an
+// updater with a document key checks the signature of whichever is loaded.
 bool Session::LoadDocument() {
     const std::string localDocument =
         ProductKey() ? ProductKey()->GetStringValue("xmlplace", "Mode") : "";
     const bool loaded = m_manager.GetDocument().LoadAndValidate(
-        localDocument.empty() ? m_documentFile : localDocument);
+        localDocument.empty() ? m_documentFile : localDocument, m_settings.documentKey);
     ::DeleteFileA(m_documentFile.c_str());
-    if (!loaded) return false;
+    if (!loaded || !AcceptReleaseNumber()) return false;
     m_manager.TakeDocumentValues();
     return true;
+}
+
+// Only a signed document has a release number that can be trusted; the
+// signature check has already made sure that one is there.
+bool Session::AcceptReleaseNumber() {
+    if (m_settings.documentKey.empty()) return true;
+    uint64_t release = 0;
+    if (!m_manager.GetDocument().GetReleaseNumber(release)) return Fail(WrongContentsText());
+    switch (AcceptRelease(*ProductKey(), m_downloadId, release)) {
+        case ReleaseCheck::Accepted:
+            return true;
+        case ReleaseCheck::Older:
+            return Fail(WrongContentsText());
+        case ReleaseCheck::WriteFailed:
+            break;
+    }
+    return Fail(kRegistryWriteFailedText);
 }
 
 bool Session::ApplyDocumentValues() {
@@ -169,8 +193,8 @@ bool Session::ClassifyFiles() {
     for (const UpdateFileEntry& entry : document.GetFileEntries()) {
         const std::string& path = entry.clientRelativePath;
         if (EqualsIgnoreCase(path, kUpdaterClientPath)) {
-            ReplaceUpdaterIfOutdated(m_manager, {entry.serverRelativePath, entry.checkSum},
-                                     updater);
+            ReplaceUpdaterIfOutdated(
+                m_manager, {entry.serverRelativePath, entry.checkSum, entry.sha256}, updater);
             continue;
         }
         if (installed.Get(path) == entry.checkSum) continue;
@@ -202,10 +226,10 @@ bool Session::FetchFiles() {
     m_manager.ForgetShownProgress();
     for (std::size_t i = 0; i < m_tools.size(); ++i) {
         const UpdateFileEntry& tool = m_tools[i];
-        if (m_manager.DownloadWithRetries(DownloadManager::kListedFile, tool.clientRelativePath,
-                                          tool.serverRelativePath, tool.clientRelativePath,
-                                          m_manager.GetFilesServer(), false,
-                                          DownloadManager::kToolIndexBase + static_cast<int>(i)))
+        if (m_manager.DownloadWithRetries(
+                DownloadManager::kListedFile, tool.clientRelativePath, tool.serverRelativePath,
+                tool.clientRelativePath, m_manager.GetFilesServer(), false,
+                DownloadManager::kToolIndexBase + static_cast<int>(i), tool.sha256))
             m_manager.RecordInstalled(tool.clientRelativePath, tool.checkSum);
     }
     m_manager.RunParallelDownloads(kDownloadWorkers);

@@ -38,7 +38,7 @@ void ReplaceUpdaterIfOutdated(DownloadManager& manager, const UpdaterEntry& entr
     RunReporter* dialog = g_mainDialog;
     if (!manager.DownloadOneFile(DownloadManager::kServiceFile, 0, path,
                                  entry.serverPath + source.downloadId, "", manager.GetServerHost(),
-                                 false, DownloadManager::kUpdaterIndex)) {
+                                 false, DownloadManager::kUpdaterIndex, entry.sha256)) {
         ::MessageBoxA(dialog ? dialog->GetDialogWindow() : nullptr, kNotSyncedText, "", MB_OK);
         return;
     }

@@ -11,6 +11,7 @@ namespace Engine {
 struct UpdaterEntry {
     std::string serverPath;
     std::string checkSum;
+    std::string sha256;  // of the new updater's image; "" for none
 };
 
 // What a run needs to fetch and start a newer updater.
@@ -25,7 +26,8 @@ struct UpdaterSource {
 std::string TemporaryUpdaterPath(const UpdaterSource& source);
 
 // Nothing happens when this build's checksum equals the entry's (ignoring
-// case). Otherwise the newer updater is fetched once; a failed fetch shows
+// case). Otherwise the newer updater is fetched once (and must match the
+// entry's sha256 when it has one); a failed fetch shows
 // the "not synced" box and returns, so the run goes on. A fetched one is
 // started with "4000" (again with "runas" when refused with access denied)
 // and this process ends with 0: this function then never returns.

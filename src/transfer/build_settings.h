@@ -1,7 +1,8 @@
 #pragma once
 // The five build settings of this updater, as the raw texts of slots 1 to 5
-// of the image's build configuration block. The dialog reads them once and
-// the download manager carries them through the run.
+// of the image's build configuration block, and the key that update
+// documents must be signed with (a block of its own). The dialog reads them
+// once and the download manager carries them through the run.
 #include <string>
 
 struct BuildSettings {
@@ -10,4 +11,7 @@ struct BuildSettings {
     std::string servicePath;      // "DownloadServerFolder"
     std::string brand;            // "Brand"; also names the product key
     std::string updaterChecksum;  // "DownloaderCRC"
+    // P-256 public key, 64 bytes X || Y; empty when the image carries none
+    // (documents are then neither checked nor refused for a signature).
+    std::string documentKey;
 };

@@ -73,7 +73,7 @@ public:
     // first success. The last attempt gives up as DownloadOneFile says.
     bool DownloadWithRetries(int kind, const std::string& localPath, const std::string& urlPath,
                              const std::string& label, const std::string& host, bool compressed,
-                             int index);
+                             int index, const std::string& sha256 = std::string());
     // Writes the "Installed" record clientPath := checkSum; a failed write is
     // reported as fatal. Any thread.
     void RecordInstalled(const std::string& clientPath, const std::string& checkSum);
@@ -83,9 +83,13 @@ public:
     // or kUpdaterIndex). True when the file is in place and passed every
     // check; a failed attempt leaves the installed copy as it was. At attempt
     // 3 it gives up: false for a font, a fatal report otherwise. Any thread.
+    // sha256 (hex, either case; "" for none) is the SHA-256 of the file as
+    // installed: the received body, or the unpacked output of a compressed
+    // file, must match it before the file is moved into place.
     bool DownloadOneFile(int kind, int attempt, const std::string& localPath,
                          const std::string& urlPath, const std::string& label,
-                         const std::string& host, bool compressed, int index);
+                         const std::string& host, bool compressed, int index,
+                         const std::string& sha256 = std::string());
     // Fetches every regular file with workerCount workers (1..kMaxWorkers)
     // and returns when all of them have ended.
     void RunParallelDownloads(int workerCount);
@@ -101,9 +105,17 @@ public:
 private:
     static int WorkerThread(void* manager);
     bool IsListedPath(const std::string& path) const;
+    // What the received file must hash to, and what it hashed to while it was
+    // written (compressed files are hashed after unpacking instead).
+    struct ContentHash {
+        std::string expected;  // lower case; "" for no check
+        std::string streamed;
+    };
     bool CheckListedFile(bool result, int attempt, const std::string& localPath,
                          const std::string& label, const Transfer::TransferPaths& paths,
-                         bool compressed, std::string& version);
+                         bool compressed, const ContentHash& hash, std::string& version);
+    bool CheckContentHash(int attempt, const Transfer::TransferPaths& paths, bool compressed,
+                          const ContentHash& hash);
     bool Unpack(int attempt, const std::string& localPath, const std::string& label,
                 const Transfer::TransferPaths& paths);
     bool CheckProductVersion(int attempt, const Transfer::TransferPaths& paths,
@@ -132,7 +144,7 @@ private:
     std::unordered_set<std::string> m_claimedSideFiles;  // manager lock
     std::mutex m_placeLock;                              // one final move at a time
 
-    StringList m_fetchServerPaths, m_fetchClientPaths, m_fetchCheckSums;
+    StringList m_fetchServerPaths, m_fetchClientPaths, m_fetchCheckSums, m_fetchSha256;
     std::vector<bool> m_fetchCompressed;
     int m_remaining = 0;  // manager lock
     int m_queued = 0;

@@ -9,8 +9,9 @@
 DownloadManager::FileDownloaderListener::FileDownloaderListener(DownloadManager& owner,
                                                                 const std::string& path,
                                                                 const std::string& shownPath,
-                                                                int index)
+                                                                int index, bool hashing)
     : m_owner(owner), m_path(path), m_shownPath(shownPath), m_index(index) {
+    if (hashing) m_hasher.reset(new Crypto::Sha256Hasher());
     m_pending.reserve(kWriteBlockBytes + 1024);
     Engine::CreateFolderTree(path);
     m_file.Reset(::CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
@@ -33,8 +34,10 @@ bool DownloadManager::FileDownloaderListener::OnData(const std::string& chunk) {
 }
 
 // Chunks are collected into larger blocks: one system call per 1 KB chunk
-// costs more than the transfer itself.
+// costs more than the transfer itself. The same blocks feed the hash, so the
+// file is never read back for it.
 bool DownloadManager::FileDownloaderListener::WritePending() {
+    if (m_hasher) m_hasher->Update(m_pending.data(), m_pending.size());
     DWORD written = 0;
     bool ok = m_pending.empty() ||
               (::WriteFile(m_file.Get(), m_pending.data(), static_cast<DWORD>(m_pending.size()),
@@ -55,6 +58,11 @@ void DownloadManager::FileDownloaderListener::OnComplete() {
     }
     m_file.Reset();
     m_ok = false;
+}
+
+std::string DownloadManager::FileDownloaderListener::ReceivedSha256() {
+    if (!m_hasher || !m_ok) return "";
+    return m_hasher->FinishHex();
 }
 
 void DownloadManager::FileDownloaderListener::Discard() {

@@ -5,6 +5,7 @@
 
 #include <mutex>
 
+#include "document/sha256_hasher.h"
 #include "engine/files/decompress.h"
 #include "engine/files/document_programs.h"
 #include "engine/files/downloaded_size.h"
@@ -37,8 +38,10 @@ bool IsAbsolute(const std::string& path) {
 
 bool DownloadManager::DownloadOneFile(int kind, int attempt, const std::string& localPath,
                                       const std::string& urlPath, const std::string& label,
-                                      const std::string& host, bool compressed, int index) {
+                                      const std::string& host, bool compressed, int index,
+                                      const std::string& sha256) {
     const bool listed = kind == kListedFile;
+    ContentHash hash{Lowered(sha256), ""};
     if (attempt >= 1) ::Sleep(kRetryPauseMs);
     if (attempt >= kLastAttempt) {
         if (!Engine::IsFontFile(localPath))
@@ -55,7 +58,9 @@ bool DownloadManager::DownloadOneFile(int kind, int attempt, const std::string& 
     bool result = false;
     int status = -1;
     {
-        FileDownloaderListener listener(*this, paths.received, paths.output, index);
+        // A compressed file is checked in its unpacked form, not as received.
+        FileDownloaderListener listener(*this, paths.received, paths.output, index,
+                                        !hash.expected.empty() && !compressed);
         Utils::HTTP::FileDownloader downloader(&listener, host, false, -1, kAgentName);
         downloader.SendRequest(urlPath, "", "", false);
         listener.SetExpected(downloader.GetContentLength());
@@ -64,6 +69,7 @@ bool DownloadManager::DownloadOneFile(int kind, int attempt, const std::string& 
         downloader.Download(true);
         result = listener.IsOk();
         status = downloader.GetStatusCode();
+        hash.streamed = listener.ReceivedSha256();
     }
     m_progressDisplay.Flush();
     if (status >= kFirstFailingStatus) {
@@ -73,7 +79,10 @@ bool DownloadManager::DownloadOneFile(int kind, int attempt, const std::string& 
     }
     std::string version;
     if (listed)
-        result = CheckListedFile(result, attempt, localPath, label, paths, compressed, version);
+        result =
+            CheckListedFile(result, attempt, localPath, label, paths, compressed, hash, version);
+    else if (result && !hash.expected.empty())
+        result = hash.streamed == hash.expected;
     if (result) result = PlaceFile(localPath, paths, compressed, index);
     // The version belongs to the executable now in place, never to one that failed to get there.
     if (result && !version.empty()) Engine::RecordFileVersionText(version);
@@ -105,11 +114,11 @@ void DownloadManager::ReleaseTransferPaths(const Transfer::TransferPaths& paths)
     m_claimedSideFiles.erase(Lowered(paths.received));
 }
 
-// Size check (always), then unpacking and the product's version check.
+// Size check (always), then unpacking, the content hash and the product's version check.
 bool DownloadManager::CheckListedFile(bool result, int attempt, const std::string& localPath,
                                       const std::string& label,
                                       const Transfer::TransferPaths& paths, bool compressed,
-                                      std::string& version) {
+                                      const ContentHash& hash, std::string& version) {
     const auto listed = m_listedSizes.find(localPath);
     if (listed != m_listedSizes.end() &&
         !Engine::CheckReceivedSize(paths.received, listed->second)) {
@@ -117,9 +126,21 @@ bool DownloadManager::CheckListedFile(bool result, int attempt, const std::strin
         result = false;
     }
     if (result && compressed) result = Unpack(attempt, localPath, label, paths);
+    if (result && !hash.expected.empty())
+        result = CheckContentHash(attempt, paths, compressed, hash);
     if (result && Utils::String::EqualsIgnoreCase(localPath, m_productExePath))
         result = CheckProductVersion(attempt, paths, version);
     return result;
+}
+
+// A file that does not hash to the document's value is a failed attempt like
+// a wrong size: it never reaches its place, and the caller tries again.
+bool DownloadManager::CheckContentHash(int attempt, const Transfer::TransferPaths& paths,
+                                       bool compressed, const ContentHash& hash) {
+    const std::string actual = compressed ? Crypto::Sha256OfFile(paths.side) : hash.streamed;
+    if (actual == hash.expected) return true;
+    Transfer::Report(paths.output + Transfer::kContentHashErrorText, attempt);
+    return false;
 }
 
 bool DownloadManager::Unpack(int attempt, const std::string& localPath, const std::string& label,

@@ -14,6 +14,7 @@ constexpr char kServerMaintenanceText[] = "Server maintenance - download failed:
 constexpr char kSizeErrorText[] = " - File size error, please try again";
 constexpr char kExtractErrorText[] =
     " - Could not extract the file, please uninstall and try again";
+constexpr char kContentHashErrorText[] = " - File content error, please try again";
 constexpr char kVersionErrorText[] = " - File version error, please try again";
 // The dash is byte 0x96, an en dash in the Western code page.
 constexpr char kFileErrorText[] = " File error \x96 please restart your computer and try again";

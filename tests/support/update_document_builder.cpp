@@ -74,12 +74,15 @@ UpdateDocumentBuilder& UpdateDocumentBuilder::RemoveRoot(const std::string& name
     return *this;
 }
 
-UpdateDocumentBuilder& UpdateDocumentBuilder::AddFile(const DocumentFile& file) {
-    return AddFileAttributes({{"ServerRelativePath", file.serverRelativePath},
-                              {"ClientRelativePath", file.clientRelativePath},
-                              {"CheckSum", file.checkSum},
-                              {"Size", std::to_string(file.size)},
-                              {"IsCompressed", file.isCompressed ? "true" : "false"}});
+UpdateDocumentBuilder& UpdateDocumentBuilder::AddFile(const DocumentFile& file,
+                                                      const std::string& sha256) {
+    Attributes attributes = {{"ServerRelativePath", file.serverRelativePath},
+                             {"ClientRelativePath", file.clientRelativePath},
+                             {"CheckSum", file.checkSum},
+                             {"Size", std::to_string(file.size)},
+                             {"IsCompressed", file.isCompressed ? "true" : "false"}};
+    if (!sha256.empty()) attributes.emplace_back("Sha256", sha256);
+    return AddFileAttributes(attributes);
 }
 
 UpdateDocumentBuilder& UpdateDocumentBuilder::AddFileAttributes(const Attributes& attributes) {

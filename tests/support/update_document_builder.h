@@ -43,7 +43,8 @@ public:
     // Leaves the root attribute out entirely.
     UpdateDocumentBuilder& RemoveRoot(const std::string& name);
 
-    UpdateDocumentBuilder& AddFile(const DocumentFile& file);
+    // sha256: written as the Sha256 attribute when not empty.
+    UpdateDocumentBuilder& AddFile(const DocumentFile& file, const std::string& sha256 = "");
     // An UpdateFile element with exactly these attributes (odd values, omissions).
     UpdateDocumentBuilder& AddFileAttributes(const Attributes& attributes);
     // Verbatim markup placed among the UpdateFile elements, e.g. "<Note/>".

@@ -101,6 +101,7 @@ bool MakeStampedUpdater(const std::string& targetPath, const UpdaterStamp& stamp
         {"--download-id", &stamp.downloadId},
         {"--service-path", &stamp.servicePath},
         {"--checksum", &stamp.checksum},
+        {"--public-key", &stamp.publicKeyPem},
     };
     std::string arguments = Quote(GetUpdaterPath());
     for (const auto& option : options) {

@@ -62,6 +62,7 @@ struct UpdaterStamp {
     std::string downloadId;
     std::string servicePath;
     std::string checksum;
+    std::string publicKeyPem;  // a PEM file for --public-key, or "none"
 };
 
 // Writes a copy of the updater to targetPath, stamped with the values exactly

@@ -1,15 +1,20 @@
 #include "stamp_command.h"
 
+#include "public_key_pem.h"
 #include "stamp_file.h"
 #include "stamp_image.h"
+#include "stamp_key_block.h"
 
 namespace Stamp {
 
 const char kUsage[] =
     "usage: stamp <exe> [--download-id X] [--host X] [--service-path X] [--brand X]\n"
-    "             [--checksum X] [--raw] [--output <copy.exe>] [--print]\n"
+    "             [--checksum X] [--raw] [--public-key <key.pem>|none]\n"
+    "             [--output <copy.exe>] [--print]\n"
     "Writes build settings into an updater executable (in place, or into a\n"
     "stamped copy with --output). --print lists the slot texts afterwards.\n"
+    "--public-key stamps the P-256 key (PEM, as `openssl ec -pubout` writes it)\n"
+    "that update documents must be signed with; \"none\" removes it.\n"
     "A download id or host made only of hex digits is stored hex-encoded so the\n"
     "updater reads it back unchanged; --raw stores it as given instead.\n";
 
@@ -44,6 +49,11 @@ void ApplyOption(StampOptions& options, const std::vector<std::string>& args, st
             throw UsageError("--output given twice");
         }
         options.output = TakeValue(args, i);
+    } else if (arg == "--public-key") {
+        if (options.publicKey) {
+            throw UsageError("--public-key given twice");
+        }
+        options.publicKey = TakeValue(args, i);
     } else if (arg == "--print") {
         options.print = true;
     } else if (arg == "--raw") {
@@ -56,6 +66,9 @@ void ApplyOption(StampOptions& options, const std::vector<std::string>& args, st
 }
 
 bool HasValues(const StampOptions& options) {
+    if (options.publicKey) {
+        return true;
+    }
     for (const auto& value : options.values) {
         if (value) {
             return true;
@@ -68,6 +81,24 @@ void PrintSlots(const std::string& image, std::size_t block, std::ostream& out) 
     for (int slot = kFirstValueSlot; slot <= kLastValueSlot; ++slot) {
         out << SlotName(slot) << '=' << ReadSlotText(image, block, slot) << '\n';
     }
+    // An image built before the key block existed prints no key line.
+    const std::size_t keyBlock = FindKeyBlock(image);
+    if (keyBlock != kNoKeyBlock) {
+        out << KeyLine(ReadKey(image, keyBlock)) << '\n';
+    }
+}
+
+// The key that --public-key names: "" for "none".
+std::string KeyFromOption(const std::string& value) {
+    return value == "none" ? std::string() : ParsePublicKeyPem(ReadWholeFile(value));
+}
+
+void StampKey(std::string& image, const std::string& value) {
+    const std::size_t keyBlock = FindKeyBlock(image);
+    if (keyBlock == kNoKeyBlock) {
+        throw StampError("this executable has no document key block (built before signing)");
+    }
+    WriteKey(image, keyBlock, KeyFromOption(value));
 }
 
 }  // namespace
@@ -108,6 +139,9 @@ int RunStamp(const std::vector<std::string>& args, std::ostream& out, std::ostre
                         SlotTextFor(slot, *options.values[slot], options.asGiven);
                     WriteSlotText(image, block, slot, text);
                 }
+            }
+            if (options.publicKey) {
+                StampKey(image, *options.publicKey);
             }
             const std::string& target = options.output.empty() ? options.input : options.output;
             ReplaceFile(target, image, options.input);

@@ -20,6 +20,8 @@ struct StampOptions {
     std::optional<std::string> values[6];  // indexed by slot; [0] is never set
     bool print = false;
     bool asGiven = false;  // --raw: no hex-encoding of id and host
+    // --public-key: a PEM file of the document key, or "none" to clear it
+    std::optional<std::string> publicKey;
 };
 
 extern const char kUsage[];
