@@ -5,7 +5,8 @@
 namespace Publish {
 
 std::string SignatureComment(const RawSignature& signature) {
-    return "<!--nimbra-signature ecdsa-p256-sha256 " + LowerHex(signature.data(), signature.size()) + "-->\r\n";
+    return "<!--nimbra-signature ecdsa-p256-sha256 " +
+           LowerHex(signature.data(), signature.size()) + "-->\r\n";
 }
 
 std::string SignedDocument(const std::string& xml, const SigningKey& key) {

@@ -21,9 +21,9 @@ void PlaceInteger(const std::string& content, unsigned char* target) {
     if (first & 0x80) Refuse("a negative INTEGER");
     std::size_t skip = 0;
     if (first == 0 && content.size() > 1) {
-        // A leading zero byte is allowed only to keep the next byte's high bit from reading as a sign.
-        if (!(static_cast<unsigned char>(content[1]) & 0x80))
-            Refuse("an INTEGER not in DER form");
+        // A leading zero byte is allowed only to keep the next byte's high bit from reading as a
+        // sign.
+        if (!(static_cast<unsigned char>(content[1]) & 0x80)) Refuse("an INTEGER not in DER form");
         skip = 1;
     }
     const std::size_t length = content.size() - skip;

@@ -53,8 +53,8 @@ bool CreateWithContent(const std::string& path, const std::string& content, bool
 #else
 // Returns false only when the file exists.
 bool CreateWithContent(const std::string& path, const std::string& content, bool ownerOnly) {
-    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC,
-                          ownerOnly ? 0600 : 0644);
+    const int fd =
+        ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, ownerOnly ? 0600 : 0644);
     if (fd < 0) {
         if (errno == EEXIST) return false;
         throw PublishError("cannot create " + path + ": " + std::strerror(errno));

@@ -57,10 +57,10 @@ P256Key ReadEcPrivateKey(const std::string& der, const std::string& what) {
 
 std::string PrivateKeyInfoDer(const P256Key& key) {
     const std::string ecPrivateKey = DerElement(
-        DerTag::kSequence, DerElement(DerTag::kInteger, std::string(1, '\x01')) +
-                               DerElement(DerTag::kOctetString, key.d) +
-                               DerElement(DerTag::kContext1,
-                                          DerElement(DerTag::kBitString, PointBits(key))));
+        DerTag::kSequence,
+        DerElement(DerTag::kInteger, std::string(1, '\x01')) +
+            DerElement(DerTag::kOctetString, key.d) +
+            DerElement(DerTag::kContext1, DerElement(DerTag::kBitString, PointBits(key))));
     return DerElement(DerTag::kSequence, DerElement(DerTag::kInteger, std::string(1, '\0')) +
                                              AlgorithmDer() +
                                              DerElement(DerTag::kOctetString, ecPrivateKey));

@@ -68,8 +68,7 @@ std::string PemDecode(const std::string& text, const std::string& label, const s
     const std::string end = "-----END " + label + "-----";
     const std::size_t start = text.find(begin);
     const std::size_t stop = start == std::string::npos ? start : text.find(end, start);
-    if (stop == std::string::npos)
-        throw PublishError(what + " holds no PEM block '" + label + "'");
+    if (stop == std::string::npos) throw PublishError(what + " holds no PEM block '" + label + "'");
     std::string der;
     if (!FromBase64(text.substr(start + begin.size(), stop - start - begin.size()), der))
         throw PublishError(what + ": the PEM block '" + label + "' is not valid base64");

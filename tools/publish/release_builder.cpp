@@ -57,7 +57,7 @@ ListedFile PublishToolFile(const std::string& toolsFolder, const std::string& na
     fs::copy_file(fs::path(source), fs::path(served), ec);
     if (ec) throw PublishError("cannot copy " + source + ": " + ec.message());
     const Sha256Digest digest = HashFile(source);
-    return ListedFile{ServerPathOf(name), name, TokenOfDigest(digest), HexOfDigest(digest),
+    return ListedFile{ServerPathOf(name),    name, TokenOfDigest(digest), HexOfDigest(digest),
                       fs::file_size(served), false};
 }
 

@@ -58,7 +58,8 @@ std::vector<unsigned char> BlobOfKey(const P256Key& key) {
     BCRYPT_ECCKEY_BLOB header{BCRYPT_ECDSA_PRIVATE_P256_MAGIC, kNumberSize};
     const auto* start = reinterpret_cast<const unsigned char*>(&header);
     std::vector<unsigned char> blob(start, start + sizeof(header));
-    for (const std::string* number : {&key.x, &key.y, &key.d}) blob.insert(blob.end(), number->begin(), number->end());
+    for (const std::string* number : {&key.x, &key.y, &key.d})
+        blob.insert(blob.end(), number->begin(), number->end());
     return blob;
 }
 
@@ -70,8 +71,8 @@ KeyPairPem GenerateKeyPair() {
     ULONG size = 0;
     if (!Succeeded(::BCryptGenerateKeyPair(algorithm.Get(), key.Receive(), 256, 0)) ||
         !Succeeded(::BCryptFinalizeKeyPair(key.Get(), 0)) ||
-        !Succeeded(::BCryptExportKey(key.Get(), nullptr, BCRYPT_ECCPRIVATE_BLOB, nullptr, 0, &size,
-                                     0)))
+        !Succeeded(
+            ::BCryptExportKey(key.Get(), nullptr, BCRYPT_ECCPRIVATE_BLOB, nullptr, 0, &size, 0)))
         throw PublishError("CNG cannot make a P-256 key pair");
     std::vector<unsigned char> blob(size);
     if (!Succeeded(::BCryptExportKey(key.Get(), nullptr, BCRYPT_ECCPRIVATE_BLOB, blob.data(), size,
@@ -94,9 +95,9 @@ SigningKey::SigningKey(const std::string& path) : m_state(new State) {
         ParsePrivateKeyInfo(PemDecode(ReadKeyFile(path), "PRIVATE KEY", path), path);
     std::vector<unsigned char> blob = BlobOfKey(numbers);
     m_state->algorithm = OpenEcdsaP256();
-    const NTSTATUS status =
-        ::BCryptImportKeyPair(m_state->algorithm.Get(), nullptr, BCRYPT_ECCPRIVATE_BLOB,
-                              m_state->key.Receive(), blob.data(), static_cast<ULONG>(blob.size()), 0);
+    const NTSTATUS status = ::BCryptImportKeyPair(m_state->algorithm.Get(), nullptr,
+                                                  BCRYPT_ECCPRIVATE_BLOB, m_state->key.Receive(),
+                                                  blob.data(), static_cast<ULONG>(blob.size()), 0);
     SecureZeroMemory(blob.data(), blob.size());
     if (!Succeeded(status)) throw PublishError(path + ": CNG does not take this P-256 key");
 }

@@ -62,8 +62,7 @@ SigningKey::SigningKey(const std::string& path) : m_state(new State) {
     const std::string text = ReadKeyFile(path);
     UniqueBio bio(BIO_new_mem_buf(text.data(), static_cast<int>(text.size())));
     if (bio) m_state->key.reset(PEM_read_bio_PrivateKey(bio.get(), nullptr, NoPassphrase, nullptr));
-    if (!m_state->key)
-        throw PublishError(path + " holds no unencrypted PEM private key");
+    if (!m_state->key) throw PublishError(path + " holds no unencrypted PEM private key");
     if (!IsP256(m_state->key.get())) throw PublishError(path + " is not a P-256 private key");
 }
 
@@ -73,7 +72,8 @@ RawSignature SigningKey::Sign(const std::string& bytes) const {
     std::unique_ptr<EVP_MD_CTX, SignContextDeleter> context(EVP_MD_CTX_new());
     std::size_t size = 0;
     if (!context ||
-        EVP_DigestSignInit(context.get(), nullptr, EVP_sha256(), nullptr, m_state->key.get()) != 1 ||
+        EVP_DigestSignInit(context.get(), nullptr, EVP_sha256(), nullptr, m_state->key.get()) !=
+            1 ||
         EVP_DigestSign(context.get(), nullptr, &size,
                        reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size()) != 1)
         throw PublishError("OpenSSL cannot start an ECDSA signature");
