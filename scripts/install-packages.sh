@@ -3,7 +3,7 @@
 set -euo pipefail
 PKGS=(g++-mingw-w64-x86-64-posix mingw-w64-tools cmake ninja-build wine wine64
       xvfb dpkg-dev g++ googletest curl xauth python3 ca-certificates fonts-dejavu-core
-      pkg-config libssl-dev libzstd-dev libflac-dev)
+      pkg-config libssl-dev openssl libzstd-dev libflac-dev)
 installed() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q 'install ok installed'; }
 missing=()
 for p in "${PKGS[@]}"; do

@@ -3,7 +3,9 @@
 # a tiny product folder: the release must appear with its documents and a
 # packed file that unpacks to the original, and a folder whose names differ
 # only in letter case (which only this machine's file system can hold) must be
-# refused without leaving output. Takes well under a second.
+# refused without leaving output. Then a key pair from "publish keygen" signs
+# a release, and OpenSSL's command line must verify the document's signature
+# (and refuse it after a one-byte change). Takes about a second.
 set -euo pipefail
 ROOT="$(cd "$(dirname "$0")/.." && pwd)"
 NATIVE="$ROOT/build/native/publish"
@@ -36,4 +38,44 @@ if "$NATIVE/publish" release --settings release.conf --files product --out secon
 fi
 grep -q "differ only in letter case" err.txt || fail "unexpected refusal: $(cat err.txt)"
 [ ! -e second ] && ! ls -a | grep -q publishing || fail "a refused release left output"
+
+# Signing. The key files: private key for the owner only, the public key
+# exactly as OpenSSL derives it, and never overwritten.
+rm -f product/Readme.TXT
+"$NATIVE/publish" keygen --out smoke >/dev/null
+[ "$(stat -c %a smoke.key)" = 600 ] || fail "smoke.key is not mode 600"
+openssl ec -in smoke.key -pubout 2>/dev/null | cmp -s - smoke.pub.pem ||
+  fail "smoke.pub.pem is not the public key of smoke.key"
+cp smoke.key smoke.key.before
+if "$NATIVE/publish" keygen --out smoke 2>/dev/null; then fail "keygen overwrote a key"; fi
+cmp -s smoke.key smoke.key.before || fail "a refused keygen changed smoke.key"
+
+"$NATIVE/publish" release --settings release.conf --files product --out signed \
+  --key smoke.key --release-number 1234 >/dev/null
+grep -q '<UpdateDocument [^>]* ReleaseNumber="1234"' signed/documents/smoke || fail "no ReleaseNumber"
+# Split the document at the signature comment: the bytes before it are signed,
+# the comment carries r||s in hex, which OpenSSL wants as a DER ECDSA-Sig-Value.
+python3 - signed/documents/smoke <<'PY' || fail "the signature comment is not in its place"
+import re, sys
+data = open(sys.argv[1], "rb").read()
+at = data.rindex(b"<!--")
+match = re.fullmatch(rb"<!--nimbra-signature ecdsa-p256-sha256 ([0-9a-f]{128})-->\r\n", data[at:])
+if not match:
+    sys.exit(1)
+raw = bytes.fromhex(match.group(1).decode())
+def integer(value):
+    value = value.lstrip(b"\0") or b"\0"
+    if value[0] & 0x80:
+        value = b"\0" + value
+    return b"\x02" + bytes([len(value)]) + value
+body = integer(raw[:32]) + integer(raw[32:])
+open("sig.der", "wb").write(b"\x30" + bytes([len(body)]) + body)
+open("signed-part", "wb").write(data[:at])
+PY
+openssl dgst -sha256 -verify smoke.pub.pem -signature sig.der signed-part | grep -qx "Verified OK" ||
+  fail "OpenSSL does not verify the document's signature"
+python3 -c 'import sys; b = bytearray(open("signed-part", "rb").read()); b[100] ^= 1; open("signed-part", "wb").write(b)'
+if openssl dgst -sha256 -verify smoke.pub.pem -signature sig.der signed-part >/dev/null 2>&1; then
+  fail "a changed document still verifies"
+fi
 echo "publish smoke: passed"

@@ -21,6 +21,22 @@ Sha256Digest HashFile(const std::string& path) {
     return hash.Finish();
 }
 
+Sha256Digest HashBytes(const std::string& bytes) {
+    Sha256 hash;
+    hash.Update(bytes.data(), bytes.size());
+    return hash.Finish();
+}
+
+std::string LowerHex(const unsigned char* bytes, std::size_t size) {
+    static const char kDigits[] = "0123456789abcdef";
+    std::string hex;
+    for (std::size_t i = 0; i < size; ++i) {
+        hex.push_back(kDigits[bytes[i] >> 4]);
+        hex.push_back(kDigits[bytes[i] & 0x0F]);
+    }
+    return hex;
+}
+
 std::string TokenOfDigest(const Sha256Digest& digest) {
     static const char kDigits[] = "0123456789ABCDEF";
     std::string token;

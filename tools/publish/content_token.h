@@ -11,8 +11,14 @@ namespace Publish {
 
 // The SHA-256 of the file's bytes. Throws PublishError when it cannot be read.
 Sha256Digest HashFile(const std::string& path);
+Sha256Digest HashBytes(const std::string& bytes);
 
 std::string TokenOfDigest(const Sha256Digest& digest);
+// Bytes as lower-case hex digits; a whole digest so is the Sha256 attribute.
+std::string LowerHex(const unsigned char* bytes, std::size_t size);
+inline std::string HexOfDigest(const Sha256Digest& digest) {
+    return LowerHex(digest.data(), digest.size());
+}
 
 inline std::string ContentToken(const std::string& path) { return TokenOfDigest(HashFile(path)); }
 

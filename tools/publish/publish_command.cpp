@@ -4,13 +4,17 @@
 #include <new>
 
 #include "content_token.h"
+#include "key_files.h"
 #include "publish_error.h"
+#include "setting_values.h"
 
 namespace Publish {
 
 const char kUsage[] =
     "usage: publish release --settings <file> --files <product folder> --out <tree>\n"
     "                       [--tools <folder>] [--updater <exe>] [--replace] [--level <1-22>]\n"
+    "                       [--key <file.key> --release-number <n>]\n"
+    "       publish keygen --out <name>\n"
     "       publish token <file>...\n"
     "       publish --help\n"
     "release  writes <tree>/documents/<download id> and <tree>/files/... from the product\n"
@@ -18,6 +22,12 @@ const char kUsage[] =
     "         folder with unkelz.exe and unkelw.exe, --updater a stamped updater to list\n"
     "         (both may come from the settings file instead). An existing <tree> is\n"
     "         refused unless --replace is given. --level sets the zstd level.\n"
+    "         --key signs every document and --release-number (0 to 2^63-1) is\n"
+    "         written into it; one needs the other (both may come from the settings\n"
+    "         file instead).\n"
+    "keygen   writes a new ECDSA P-256 key pair: <name>.key (the private key, keep\n"
+    "         it secret) and <name>.pub.pem (for stamp --public-key). Existing files\n"
+    "         are never overwritten.\n"
     "token    prints the CheckSum token of each file (SHA-256 of its content, first\n"
     "         16 bytes in hex).\n"
     "Exit codes: 0 done, 1 refused or failed, 2 bad command line.\n";
@@ -49,7 +59,22 @@ int RunRelease(const std::vector<std::string>& args, std::ostream& out, std::ost
     const ReleaseSummary summary = BuildRelease(options, err);
     out << "published " << summary.listedFiles << " files (" << summary.packedFiles << " packed, "
         << summary.sourceBytes << " bytes of product files, " << summary.servedBytes
-        << " bytes served) into " << options.outFolder << '\n';
+        << " bytes served) into " << options.outFolder;
+    if (summary.releaseNumber) out << ", signed as release " << *summary.releaseNumber;
+    out << '\n';
+    return 0;
+}
+
+int RunKeygen(const std::vector<std::string>& args, std::ostream& out) {
+    std::string base;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        if (args[i] != "--out") throw UsageError("unexpected argument " + args[i]);
+        SetOnce(base, args, i);
+    }
+    if (base.empty()) throw UsageError("keygen needs --out");
+    const KeyPairPaths paths = WriteKeyPair(base);
+    out << "wrote " << paths.privateKey << " (private key, keep it secret) and " << paths.publicKey
+        << '\n';
     return 0;
 }
 
@@ -78,6 +103,10 @@ ReleaseOptions ParseReleaseArguments(const std::vector<std::string>& args) {
             SetOnce(options.outFolder, args, i);
         else if (arg == "--level")
             SetOnce(level, args, i);
+        else if (arg == "--key")
+            SetOnce(options.signingKey, args, i);
+        else if (arg == "--release-number")
+            SetOnce(options.releaseNumber, args, i);
         else if (arg == "--replace")
             options.replaceExisting = true;
         else
@@ -87,6 +116,9 @@ ReleaseOptions ParseReleaseArguments(const std::vector<std::string>& args) {
     if (options.productFolder.empty()) throw UsageError("release needs --files");
     if (options.outFolder.empty()) throw UsageError("release needs --out");
     if (!level.empty()) options.zstdLevel = ParseLevel(level);
+    const std::string problem = ReleaseNumberProblem(options.releaseNumber);
+    if (!options.releaseNumber.empty() && !problem.empty())
+        throw UsageError("--release-number " + problem);
     return options;
 }
 
@@ -101,6 +133,7 @@ int RunPublish(const std::vector<std::string>& args, std::ostream& out, std::ost
         }
         if (command == "release") return RunRelease(rest, out, err);
         if (command == "token") return RunToken(rest, out);
+        if (command == "keygen") return RunKeygen(rest, out);
         throw UsageError("unknown subcommand " + command);
     } catch (const UsageError& e) {
         err << "publish: " << e.what() << '\n' << kUsage;

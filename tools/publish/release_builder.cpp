@@ -1,10 +1,12 @@
 #include "release_builder.h"
 
 #include <filesystem>
+#include <memory>
 #include <system_error>
 
 #include "client_path_rules.h"
 #include "content_token.h"
+#include "document_signature.h"
 #include "payload_packer.h"
 #include "product_files.h"
 #include "progress_meter.h"
@@ -13,6 +15,7 @@
 #include "release_document.h"
 #include "release_settings.h"
 #include "release_tree.h"
+#include "signing_key.h"
 #include "updater_copies.h"
 #include "zstd_codec.h"
 
@@ -31,7 +34,9 @@ std::string ServedBase(const std::string& filesFolder, const std::string& client
 ListedFile PublishProductFile(const ProductFile& file, const std::string& filesFolder, int level) {
     ListedFile entry;
     entry.clientPath = file.clientPath;
-    entry.checksum = ContentToken(file.sourcePath);
+    const Sha256Digest digest = HashFile(file.sourcePath);
+    entry.checksum = TokenOfDigest(digest);
+    entry.sha256 = HexOfDigest(digest);
     const std::string base = ServedBase(filesFolder, file.clientPath);
     CreateParentFolders(base);
     const PackedPayload payload = PackPayload(file.sourcePath, base, level);
@@ -51,11 +56,52 @@ ListedFile PublishToolFile(const std::string& toolsFolder, const std::string& na
     CreateParentFolders(served);
     fs::copy_file(fs::path(source), fs::path(served), ec);
     if (ec) throw PublishError("cannot copy " + source + ": " + ec.message());
-    return ListedFile{ServerPathOf(name), name, ContentToken(source), fs::file_size(served), false};
+    const Sha256Digest digest = HashFile(source);
+    return ListedFile{ServerPathOf(name),    name, TokenOfDigest(digest), HexOfDigest(digest),
+                      fs::file_size(served), false};
 }
 
 std::string Pick(const std::string& commandLine, const SettingText& setting) {
     return commandLine.empty() ? setting.text : commandLine;
+}
+
+// The key that signs the documents and the number they carry; no key, no signing.
+struct Signing {
+    std::unique_ptr<SigningKey> key;
+    std::optional<std::uint64_t> releaseNumber;
+};
+
+Signing SigningFor(const ReleaseOptions& options, const ReleaseSettings& settings) {
+    const std::string keyPath = Pick(options.signingKey, settings.signingKey);
+    const std::string number = Pick(options.releaseNumber, settings.releaseNumber);
+    if (keyPath.empty() && number.empty()) return {};
+    if (number.empty())
+        throw PublishError(
+            "signed documents need a release number: give --release-number or a "
+            "release-number line in " +
+            settings.fileName);
+    if (keyPath.empty())
+        throw PublishError(
+            "a release number goes only into signed documents: give --key or a signing-key "
+            "line in " +
+            settings.fileName);
+    return {std::make_unique<SigningKey>(keyPath), std::stoull(number)};
+}
+
+// One document per download id. They differ only in the updater entry's
+// Sha256 (each id has its own stamped copy), and in the signature.
+void WriteDocuments(const std::string& treeFolder, ReleaseDocument& document,
+                    const std::vector<std::string>& ids,
+                    const std::vector<std::string>& updaterSha256, const Signing& signing) {
+    document.releaseNumber = signing.releaseNumber;
+    for (std::size_t i = 0; i < ids.size(); ++i) {
+        if (!updaterSha256.empty()) document.files.front().sha256 = updaterSha256[i];
+        std::string xml = WriteDocumentXml(document);
+        if (signing.key) xml = SignedDocument(xml, *signing.key);
+        const std::string path = (fs::path(treeFolder) / "documents" / ids[i]).string();
+        CreateParentFolders(path);
+        WriteWholeFile(path, xml);
+    }
 }
 
 }  // namespace
@@ -67,6 +113,7 @@ ReleaseSummary BuildRelease(const ReleaseOptions& options, std::ostream& progres
         throw PublishError("no decompressor folder: give --tools or a tools line in " +
                            settings.fileName);
     const std::string updaterExe = Pick(options.updaterExe, settings.updaterExe);
+    const Signing signing = SigningFor(options, settings);
     CheckSeparateFolders(options.productFolder, options.outFolder);
     const std::vector<ProductFile> products = ListProductFiles(options.productFolder);
     ReleaseDocument document = DocumentRoot(settings, products);
@@ -76,7 +123,11 @@ ReleaseSummary BuildRelease(const ReleaseOptions& options, std::ostream& progres
     const std::string filesFolder = (fs::path(tree.Path()) / "files").string();
     std::vector<std::string> ids;
     for (const SettingText& id : settings.downloadIds) ids.push_back(id.text);
-    if (!updaterExe.empty()) document.files.push_back(PublishUpdater(updaterExe, ids, filesFolder));
+    PublishedUpdater updater;
+    if (!updaterExe.empty()) {
+        updater = PublishUpdater(updaterExe, ids, filesFolder);
+        document.files.push_back(updater.entry);
+    }
     document.compressFilePath = kToolNames[0];
     document.compressWavPath = kToolNames[1];
     ReleaseSummary summary;
@@ -95,14 +146,10 @@ ReleaseSummary BuildRelease(const ReleaseOptions& options, std::ostream& progres
         if (entry.compressed) ++summary.packedFiles;
         meter.FileDone(sourceSize);
     }
-    const std::string xml = WriteDocumentXml(document);
-    for (const std::string& id : ids) {
-        const std::string path = (fs::path(tree.Path()) / "documents" / id).string();
-        CreateParentFolders(path);
-        WriteWholeFile(path, xml);
-    }
+    WriteDocuments(tree.Path(), document, ids, updater.copySha256, signing);
     tree.Commit();
     summary.listedFiles = document.files.size();
+    summary.releaseNumber = signing.releaseNumber;
     return summary;
 }
 

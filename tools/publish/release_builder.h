@@ -6,6 +6,7 @@
 // written beside <out> and moved into place only when complete.
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <ostream>
 #include <string>
 
@@ -17,6 +18,8 @@ struct ReleaseOptions {
     std::string toolsFolder;  // empty: the settings file's "tools"
     std::string updaterExe;   // empty: the settings file's "updater" (optional)
     std::string outFolder;
+    std::string signingKey;     // empty: the settings file's "signing-key" (optional)
+    std::string releaseNumber;  // empty: the settings file's "release-number"
     bool replaceExisting = false;
     int zstdLevel = 0;  // 0: the codec's default
 };
@@ -25,11 +28,14 @@ struct ReleaseSummary {
     std::size_t listedFiles = 0;  // every UpdateFile entry of the document
     std::size_t packedFiles = 0;  // product files served as .Kelz or .Kelw
     std::uint64_t sourceBytes = 0;
-    std::uint64_t servedBytes = 0;  // product and tool files as served
+    std::uint64_t servedBytes = 0;               // product and tool files as served
+    std::optional<std::uint64_t> releaseNumber;  // set when the documents are signed
 };
 
-// Writes the release. Progress lines go to progress. Throws PublishError
-// (nothing is then left at or beside outFolder).
+// Writes the release. With a signing key (and then a release number, which
+// is refused without one) each document carries ReleaseNumber and is signed.
+// Progress lines go to progress. Throws PublishError (nothing is then left at
+// or beside outFolder).
 ReleaseSummary BuildRelease(const ReleaseOptions& options, std::ostream& progress);
 
 }  // namespace Publish

@@ -66,13 +66,17 @@ std::string WriteDocumentXml(const ReleaseDocument& document) {
            Attribute("CompressFilePath", document.compressFilePath) +
            Attribute("CompressWAVPath", document.compressWavPath) +
            Attribute("UninstallIconPath", document.uninstallIconPath) +
-           Attribute("UpdateResourceExePath", document.updateResourceExePath) + ">\r\n";
+           Attribute("UpdateResourceExePath", document.updateResourceExePath);
+    if (document.releaseNumber)
+        xml += Attribute("ReleaseNumber", std::to_string(*document.releaseNumber));
+    xml += ">\r\n";
     xml += "  <UpdateFiles>\r\n";
     for (const ListedFile& file : document.files) {
         xml += "    <UpdateFile" + Attribute("ServerRelativePath", file.serverPath) +
                Attribute("ClientRelativePath", file.clientPath) +
                Attribute("CheckSum", file.checksum) + Attribute("Size", std::to_string(file.size)) +
-               Attribute("IsCompressed", file.compressed ? "true" : "false") + " />\r\n";
+               Attribute("IsCompressed", file.compressed ? "true" : "false") +
+               Attribute("Sha256", file.sha256) + " />\r\n";
     }
     xml += "  </UpdateFiles>\r\n  <UpdateRegistry>\r\n";
     for (const RegistrySetting& value : document.registry) {

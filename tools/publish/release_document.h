@@ -1,6 +1,7 @@
 #pragma once
 // The content of one update document and its XML text.
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -12,6 +13,7 @@ struct ListedFile {
     std::string serverPath;  // request path on the files server ("/files/...")
     std::string clientPath;  // "\"-separated, relative to the data folder
     std::string checksum;    // 32 upper-case hex digits
+    std::string sha256;      // of the file as installed, 64 lower-case hex digits
     std::uint64_t size = 0;  // bytes as served
     bool compressed = false;
 };
@@ -26,6 +28,7 @@ struct ReleaseDocument {
     std::string updateResourceExePath;
     std::vector<ListedFile> files;
     std::vector<RegistrySetting> registry;
+    std::optional<std::uint64_t> releaseNumber;  // written only for a signed document
 };
 
 // The request path of a served file: "/files/" then the client path with "/"
@@ -33,7 +36,8 @@ struct ReleaseDocument {
 // (so a blank travels as %20 and a static server maps it back to the file).
 std::string ServerPathOf(const std::string& clientPath);
 
-// The document as XML text, CR LF line ends, every value escaped.
+// The document as XML text, CR LF line ends, every value escaped. A signed
+// document is this text followed by its signature comment (document_signature.h).
 std::string WriteDocumentXml(const ReleaseDocument& document);
 
 }  // namespace Publish

@@ -26,7 +26,13 @@ SettingText* SingleValueSlot(ReleaseSettings& settings, const std::string& key) 
     if (key == "resource-update") return &settings.updateResourceExePath;
     if (key == "updater") return &settings.updaterExe;
     if (key == "tools") return &settings.toolsFolder;
+    if (key == "signing-key") return &settings.signingKey;
+    if (key == "release-number") return &settings.releaseNumber;
     return nullptr;
+}
+
+bool IsLocalPathKey(const std::string& key) {
+    return key == "updater" || key == "tools" || key == "signing-key";
 }
 
 bool IsClientPathKey(const std::string& key) {
@@ -38,7 +44,7 @@ void Refuse(const ReleaseSettings& settings, int line, const std::string& messag
 }
 
 void CheckSingleValue(const ReleaseSettings& settings, const std::string& key, SettingText& value) {
-    if (key == "updater" || key == "tools") {
+    if (IsLocalPathKey(key)) {
         if (value.text.empty()) Refuse(settings, value.line, key + " needs a path");
         return;  // local paths, never written into the document
     }
@@ -48,6 +54,7 @@ void CheckSingleValue(const ReleaseSettings& settings, const std::string& key, S
         problem = ClientPathProblem(value.text);
     }
     if (problem.empty() && key == "files-server") problem = HostNameProblem(value.text);
+    if (problem.empty() && key == "release-number") problem = ReleaseNumberProblem(value.text);
     if (!problem.empty()) Refuse(settings, value.line, key + " " + problem);
 }
 
@@ -121,7 +128,7 @@ ReleaseSettings ReadSettingsFile(const std::string& path) {
     text << in.rdbuf();
     ReleaseSettings settings = ParseSettings(text.str(), path);
     const fs::path folder = fs::path(path).parent_path();
-    for (SettingText* local : {&settings.updaterExe, &settings.toolsFolder}) {
+    for (SettingText* local : {&settings.updaterExe, &settings.toolsFolder, &settings.signingKey}) {
         if (local->Given()) local->text = (folder / fs::path(local->text)).string();
     }
     return settings;

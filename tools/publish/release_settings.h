@@ -10,7 +10,10 @@
 //   registry         = Path | Key | Value | true|false   (repeatable)
 //   updater          = <stamped updater exe> listed as the updater's own entry
 //   tools            = <folder with unkelz.exe and unkelw.exe>
-// Paths of the last two are relative to the settings file's folder.
+//   signing-key      = <PEM private key>     signs the documents
+//   release-number   = <0 .. 2^63-1>         ReleaseNumber of signed documents
+// Paths of updater, tools and signing-key are relative to the settings
+// file's folder.
 #include <string>
 #include <vector>
 
@@ -39,6 +42,8 @@ struct ReleaseSettings {
     SettingText updateResourceExePath;
     SettingText updaterExe;   // a local path, resolved against the file's folder
     SettingText toolsFolder;  // a local path, resolved against the file's folder
+    SettingText signingKey;   // a local path, resolved against the file's folder
+    SettingText releaseNumber;
     std::vector<RegistrySetting> registry;
     std::vector<SettingText> downloadIds;
 

@@ -1,5 +1,6 @@
 #include "setting_values.h"
 
+#include <algorithm>
 #include <vector>
 
 #include "publish_error.h"
@@ -77,6 +78,17 @@ std::string DownloadIdProblem(const std::string& id) {
         if (!IsAlnum(c) && c != '.' && c != '_' && c != '-')
             return "may hold only letters, digits, '.', '_' and '-'";
     }
+    return "";
+}
+
+std::string ReleaseNumberProblem(const std::string& number) {
+    static const std::string kLargest = "9223372036854775807";  // 2^63-1
+    if (number.empty() || number.find_first_not_of("0123456789") != std::string::npos)
+        return "must be a decimal number";
+    const std::size_t first = std::min(number.find_first_not_of('0'), number.size() - 1);
+    const std::string digits = number.substr(first);
+    if (digits.size() > kLargest.size() || (digits.size() == kLargest.size() && digits > kLargest))
+        return "is larger than 9223372036854775807";
     return "";
 }
 

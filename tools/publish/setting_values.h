@@ -15,6 +15,8 @@ std::string HostNameProblem(const std::string& host);
 // Letters, digits, '.', '_', '-', at most 255 characters, not starting with
 // '.': the id names the document file under documents/ and travels in URLs.
 std::string DownloadIdProblem(const std::string& id);
+// Decimal digits only, at most 2^63-1: the ReleaseNumber of signed documents.
+std::string ReleaseNumberProblem(const std::string& number);
 
 // "Path | Key | Value | true|false". Throws PublishError with `where` in front
 // of the reason.

@@ -25,13 +25,14 @@ std::string ReadChecksum(const std::string& image, std::size_t block, const std:
 
 }  // namespace
 
-ListedFile PublishUpdater(const std::string& updaterExe,
-                          const std::vector<std::string>& downloadIds,
-                          const std::string& filesFolder) {
+PublishedUpdater PublishUpdater(const std::string& updaterExe,
+                                const std::vector<std::string>& downloadIds,
+                                const std::string& filesFolder) {
     try {
         std::string image = Stamp::ReadWholeFile(updaterExe);
         const std::size_t block = Stamp::FindBlock(image);
-        ListedFile entry;
+        PublishedUpdater published;
+        ListedFile& entry = published.entry;
         entry.serverPath = std::string("/files/") + kUpdaterFolder + "/";
         entry.clientPath = kUpdaterClientPath;
         entry.checksum = ReadChecksum(image, block, updaterExe);
@@ -42,8 +43,9 @@ ListedFile PublishUpdater(const std::string& updaterExe,
             const std::string copy = filesFolder + "/" + kUpdaterFolder + "/" + id;
             CreateParentFolders(copy);
             WriteWholeFile(copy, image);
+            published.copySha256.push_back(HexOfDigest(HashBytes(image)));
         }
-        return entry;
+        return published;
     } catch (const Stamp::StampError& error) {
         throw PublishError(updaterExe + ": " + error.what());
     }

@@ -15,11 +15,18 @@ namespace Publish {
 // The folder below files/ that holds the per-id copies.
 extern const char kUpdaterFolder[];
 
+struct PublishedUpdater {
+    ListedFile entry;  // Sha256 left empty: it differs between the copies
+    // The Sha256 of each copy, in the order of the download ids: the
+    // document for an id lists the hash of the copy its updaters fetch.
+    std::vector<std::string> copySha256;
+};
+
 // Reads updaterExe, writes one copy per download id below filesFolder and
 // returns the entry to list. Throws PublishError when the file has no single
 // settings block or its checksum slot does not hold 32 hex digits.
-ListedFile PublishUpdater(const std::string& updaterExe,
-                          const std::vector<std::string>& downloadIds,
-                          const std::string& filesFolder);
+PublishedUpdater PublishUpdater(const std::string& updaterExe,
+                                const std::vector<std::string>& downloadIds,
+                                const std::string& filesFolder);
 
 }  // namespace Publish

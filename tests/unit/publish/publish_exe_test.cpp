@@ -3,6 +3,7 @@
 
 #include "publish_fixture.h"
 #include "support/updater_process.h"
+#include "unix_shell.h"
 
 namespace PublishTest {
 namespace {
@@ -34,6 +35,20 @@ TEST_F(PublishExe, PublishesAFolderAndRefusesWithoutLeavingOutput) {
     EXPECT_EQ(Run("release --settings release.conf --files product --out second"), 1u);
     EXPECT_EQ(ScratchNames(), before);
     EXPECT_EQ(Run("release --files product"), 2u);
+}
+
+// publish.exe makes its keys and signatures with CNG; OpenSSL must agree.
+TEST_F(PublishExe, SignsWithAKeyItMadeAndOpenSslVerifiesTheDocument) {
+    ASSERT_EQ(Run("keygen --out release"), 0u);
+    EXPECT_EQ(Run("keygen --out release"), 1u);
+    ASSERT_EQ(Run("release --settings release.conf --files product --out tree --key release.key "
+                  "--release-number 77"),
+              0u);
+    const std::string document = TestSupport::ReadFile(scratch / "tree\\documents\\beta-1");
+    EXPECT_NE(document.find(" ReleaseNumber=\"77\">"), std::string::npos);
+    const ShellResult verdict = OpenSslVerifyDocument(scratch.Path(), "release.pub.pem", document);
+    EXPECT_EQ(verdict.exitCode, 0);
+    EXPECT_EQ(verdict.output, "Verified OK\n");
 }
 
 }  // namespace

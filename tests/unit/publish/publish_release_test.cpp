@@ -2,8 +2,11 @@
 // files, tokens across releases and the updater's own entry.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <random>
+#include <set>
 
+#include "content_token.h"
 #include "publish_fixture.h"
 #include "stamp_image.h"
 #include "support/sample_wav.h"
@@ -119,6 +122,26 @@ TEST_F(PublishRelease, TokensFollowContentAcrossReleases) {
     EXPECT_EQ(now.at("data\\tiny.txt").checkSum, "BA7816BF8F01CFEA414140DE5DAE2223");
 }
 
+TEST_F(PublishRelease, ListsTheSha256OfEveryFileAsInstalledNotAsServed) {
+    AddTypicalProduct();
+    const std::string out = scratch / "tree";
+    ASSERT_EQ(Release(out).exitCode, 0);
+    UpdateDocument document;
+    ASSERT_TRUE(LoadDocument(out, "stable", document));
+    const auto clients =
+        document.GetAttributeList("ClientRelativePath", "UpdateFile", "UpdateFiles");
+    const auto hashes = document.GetAttributeList("Sha256", "UpdateFile", "UpdateFiles");
+    ASSERT_EQ(hashes.size(), 8u);
+    for (std::size_t i = 0; i < clients.size(); ++i) {
+        const bool tool = clients[i] == "unkelz.exe" || clients[i] == "unkelw.exe";
+        const std::string installed = (tool ? tools : product) + "\\" + clients[i];
+        EXPECT_EQ(hashes[i], Publish::HexOfDigest(Publish::HashFile(installed))) << clients[i];
+    }
+    // SHA-256("abc"), in lower-case hex.
+    const auto tiny = std::find(clients.begin(), clients.end(), "data\\tiny.txt") - clients.begin();
+    EXPECT_EQ(hashes.at(tiny), "ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad");
+}
+
 class PublishUpdater : public PublishRelease {
 protected:
     // A file with a settings block whose checksum slot holds checksum.
@@ -143,10 +166,19 @@ TEST_F(PublishUpdater, ListsTheCarriedChecksumAndServesOneCopyPerDownloadId) {
     EXPECT_EQ(entry.checkSum, "0123456789ABCDEF0123456789abcdef");
     EXPECT_EQ(entry.serverRelativePath, "/files/updater/");
 
-    // The updater asks for ServerRelativePath + its own download id.
+    // The updater asks for ServerRelativePath + its own download id; the
+    // document for that id lists the hash of that copy.
     const std::string original = ReadFile(updater);
+    std::set<std::string> hashes;
     for (const char* id : {"stable", "beta-1"}) {
         const std::string copy = ReadFile(ServedPath(out, entry.serverRelativePath + id));
+        UpdateDocument forId;
+        ASSERT_TRUE(LoadDocument(out, id, forId));
+        ASSERT_EQ(forId.GetAttribute("ClientRelativePath", "UpdateFile", "UpdateFiles", 0),
+                  "fernwick.exe");
+        const std::string listed = forId.GetAttribute("Sha256", "UpdateFile", "UpdateFiles", 0);
+        EXPECT_EQ(listed, Publish::HexOfDigest(Publish::HashBytes(copy))) << id;
+        hashes.insert(listed);
         ASSERT_EQ(copy.size(), original.size()) << id;
         EXPECT_EQ(static_cast<int64_t>(copy.size()), entry.size);
         const std::size_t block = Stamp::FindBlock(copy);
@@ -155,6 +187,7 @@ TEST_F(PublishUpdater, ListsTheCarriedChecksumAndServesOneCopyPerDownloadId) {
             EXPECT_EQ(Stamp::ReadSlotText(copy, block, slot),
                       Stamp::ReadSlotText(original, block, slot));
     }
+    EXPECT_EQ(hashes.size(), 2u);
 }
 
 TEST_F(PublishUpdater, RefusesAnUpdaterWithoutAChecksumOrAProductFolderInItsWay) {
