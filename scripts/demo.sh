@@ -64,18 +64,22 @@ with wave.open(sys.argv[1], "wb") as w:
 PY
 cp build/tools/unkelz/unkelz.exe build/tools/unkelw/unkelw.exe "$DEMO/tools/"
 
+# The release's signing key: the updater accepts only documents signed with it.
+"$PUBLISH" keygen --out "$DEMO/release-key" >/dev/null
 CHECKSUM=$("$PUBLISH" token build/src/app/Updater.exe | cut -d' ' -f1)
 build/native/stamp/stamp build/src/app/Updater.exe --brand "$BRAND" --host "$HOST" \
   --service-path "$SERVICE_PATH" --download-id "$DOWNLOAD_ID" --checksum "$CHECKSUM" \
-  --output "$DEMO/$BRAND-setup.exe" >/dev/null
-echo "1. Stamped $DEMO/$BRAND-setup.exe for http://$HOST$SERVICE_PATH$DOWNLOAD_ID"
+  --public-key "$DEMO/release-key.pub.pem" --output "$DEMO/$BRAND-setup.exe" >/dev/null
+echo "1. Stamped $DEMO/$BRAND-setup.exe for http://$HOST$SERVICE_PATH$DOWNLOAD_ID," \
+  "with the public key of a new signing key pair ($DEMO/release-key.*)"
 
-publish() {
+publish() {  # publish <release number>
   "$PUBLISH" release --settings demo/release.conf --files "$DEMO/product" --tools "$DEMO/tools" \
-    --updater "$DEMO/$BRAND-setup.exe" --out "$DEMO/release" --replace | sed 's/^/   /'
+    --updater "$DEMO/$BRAND-setup.exe" --out "$DEMO/release" --replace \
+    --key "$DEMO/release-key.key" --release-number "$1" | sed 's/^/   /'
 }
-publish
-echo "2. Published release 1 into $DEMO/release:"
+publish 1
+echo "2. Published release 1, signed, into $DEMO/release:"
 (cd "$DEMO/release" && find . -type f | sort | sed 's/^\.\//     /')
 
 bash deploy/nginx/release-server.sh start "$DEMO/nginx" "$DEMO/release" "$HOST:80"
@@ -111,10 +115,11 @@ expect "the product was started" grep -q "hello from greeting.dll" "$PROGRAM/bin
 
 echo "Nimbra demo product, release 2" >"$DEMO/product/readme.txt"
 rm "$DEMO/product/sounds/chime.wav"
-publish
+publish 2
 before=$(wc -l <"$ACCESS_LOG")
 code=$(run_updater "C:\\Program Files\\$BRAND\\$BRAND.exe")
 echo "5. Published release 2 (readme.txt changed, chime.wav dropped); the installed updater ran again: exit code $code."
+echo "   Highest signed release accepted: $(reg_values "HKCU\\Software\\$BRAND\\Releases" | sed 's/^ *//')"
 echo "   Requests it made:"
 tail -n +"$((before + 1))" "$ACCESS_LOG" | grep -o '"GET [^"]*"' | sed 's/^/     /'
 echo "   readme.txt now reads: $(tr -d '\r' <"$PROGRAM/readme.txt")"

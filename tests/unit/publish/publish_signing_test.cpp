@@ -4,6 +4,7 @@
 
 #include <sstream>
 
+#include "public_key_pem.h"
 #include "publish_command.h"
 #include "publish_fixture.h"
 #include "signing_key_fixture.h"
@@ -42,6 +43,7 @@ protected:
 };
 
 TEST_F(PublishSigned, SignsEachDocumentOverEveryByteBeforeTheComment) {
+    const std::string updaterKey = Stamp::ParsePublicKeyPem(kOpenSslPublicKey);
     const std::string plainTree = scratch / "plain", signedTree = scratch / "signed";
     ASSERT_EQ(Release(plainTree).exitCode, 0);
     const RunResult run =
@@ -64,6 +66,11 @@ TEST_F(PublishSigned, SignsEachDocumentOverEveryByteBeforeTheComment) {
         EXPECT_EQ(verdict.output, "Verified OK\n") << id;
         UpdateDocument document;  // the updater's own reader takes it as before
         EXPECT_TRUE(LoadDocument(signedTree, id, document)) << id;
+        // An updater stamped with the public key file verifies it as well.
+        UpdateDocument verified;
+        EXPECT_EQ(verified.Load(signedTree + "\\documents\\" + id, updaterKey),
+                  UpdateDocument::LoadStatus::Loaded)
+            << id;
     }
 
     // One changed byte in the signed text, or in the signature, fails.
@@ -76,6 +83,10 @@ TEST_F(PublishSigned, SignsEachDocumentOverEveryByteBeforeTheComment) {
         const ShellResult verdict = OpenSslVerifyDocument(root, "signer.pub.pem", changed);
         EXPECT_EQ(verdict.exitCode, 1) << verdict.output;
         EXPECT_NE(verdict.output.find("Verification failure"), std::string::npos);
+        ASSERT_TRUE(WriteFile(root + "\\changed.xml", changed));
+        UpdateDocument refused;
+        EXPECT_EQ(refused.Load(root + "\\changed.xml", updaterKey),
+                  UpdateDocument::LoadStatus::WrongContents);
     }
 }
 
