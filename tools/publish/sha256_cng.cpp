@@ -1,33 +1,18 @@
 // SHA-256 through Windows CNG (bcrypt).
-#include <windows.h>
-// After windows.h, which it needs.
-#include <bcrypt.h>
-
+#include "document/bcrypt_handles.h"
 #include "publish_error.h"
 #include "sha256.h"
-#include "utils/unique_handle.h"
 
 namespace Publish {
 namespace {
-
-struct AlgorithmTraits {
-    using Handle = BCRYPT_ALG_HANDLE;
-    static Handle Invalid() noexcept { return nullptr; }
-    static void Close(Handle h) noexcept { ::BCryptCloseAlgorithmProvider(h, 0); }
-};
-struct HashTraits {
-    using Handle = BCRYPT_HASH_HANDLE;
-    static Handle Invalid() noexcept { return nullptr; }
-    static void Close(Handle h) noexcept { ::BCryptDestroyHash(h); }
-};
 
 bool Succeeded(NTSTATUS status) { return status >= 0; }
 
 }  // namespace
 
 struct Sha256::State {
-    Utils::UniqueHandle<AlgorithmTraits> algorithm;
-    Utils::UniqueHandle<HashTraits> hash;
+    Crypto::UniqueAlgorithm algorithm;
+    Crypto::UniqueHash hash;
 };
 
 Sha256::Sha256() : m_state(new State) {

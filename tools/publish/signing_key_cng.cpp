@@ -1,35 +1,21 @@
 // Keys and signatures through Windows CNG (bcrypt). CNG takes and gives keys
 // as raw numbers (BCRYPT_ECCPRIVATE_BLOB), so the PEM files are read and
 // written with p256_key_der and pem_armor.
-#include <windows.h>
-// After windows.h, which it needs.
-#include <bcrypt.h>
-
 #include <vector>
 
 #include "content_token.h"
+#include "document/bcrypt_handles.h"
 #include "key_files.h"
 #include "p256_key_der.h"
 #include "pem_armor.h"
 #include "publish_error.h"
 #include "signing_key.h"
-#include "utils/unique_handle.h"
 
 namespace Publish {
 namespace {
 
-struct AlgorithmTraits {
-    using Handle = BCRYPT_ALG_HANDLE;
-    static Handle Invalid() noexcept { return nullptr; }
-    static void Close(Handle h) noexcept { ::BCryptCloseAlgorithmProvider(h, 0); }
-};
-struct KeyTraits {
-    using Handle = BCRYPT_KEY_HANDLE;
-    static Handle Invalid() noexcept { return nullptr; }
-    static void Close(Handle h) noexcept { ::BCryptDestroyKey(h); }
-};
-using Algorithm = Utils::UniqueHandle<AlgorithmTraits>;
-using Key = Utils::UniqueHandle<KeyTraits>;
+using Algorithm = Crypto::UniqueAlgorithm;
+using Key = Crypto::UniqueKey;
 
 constexpr ULONG kNumberSize = 32;
 
