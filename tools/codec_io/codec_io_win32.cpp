@@ -113,15 +113,4 @@ void OutputFile::Commit() {
     m_committed = true;
 }
 
-int RunReportingFailures(const char* program, const std::function<int()>& body) {
-    try {
-        return body();
-    } catch (const CodecError& error) {
-        std::fprintf(stderr, "%s: %s\n", program, error.what());
-    } catch (const std::bad_alloc&) {
-        std::fprintf(stderr, "%s: out of memory\n", program);
-    }
-    return kFailureExit;
-}
-
 }  // namespace CodecIo
