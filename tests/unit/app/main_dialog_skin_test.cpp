@@ -27,6 +27,10 @@ RECT RectInParent(HWND window) {
     return rect;
 }
 
+// The first navigation in a new Wine prefix keeps the dialog's thread busy
+// for about 13 s (seen once per prefix); later ones take milliseconds.
+constexpr DWORD kHostTimeoutMs = 60000;
+
 TEST(MainDialogSkin, EachSkinMessageAddsAHostOverTheBand) {
     AppTest::DialogRunner runner;
     HWND window = runner.Start();
@@ -37,14 +41,16 @@ TEST(MainDialogSkin, EachSkinMessageAddsAHostOverTheBand) {
     const RECT band = {client.left + 10, client.top + 10, client.right - 10, client.top + 190};
 
     runner.Dialog().SetSkinUrl("about:blank");
-    ASSERT_TRUE(TestSupport::WaitUntil([&] { return FindHostWindows(window).size() == 1; }, 10000));
+    ASSERT_TRUE(TestSupport::WaitUntil([&] { return FindHostWindows(window).size() == 1; },
+                                       kHostTimeoutMs));
     const HWND first = FindHostWindows(window)[0];
     RECT placed = RectInParent(first);
     EXPECT_TRUE(::EqualRect(&placed, &band));
     EXPECT_TRUE(::IsWindowVisible(first));
 
     runner.Dialog().SetSkinUrl("about:blank#again");
-    ASSERT_TRUE(TestSupport::WaitUntil([&] { return FindHostWindows(window).size() == 2; }, 10000));
+    ASSERT_TRUE(TestSupport::WaitUntil([&] { return FindHostWindows(window).size() == 2; },
+                                       kHostTimeoutMs));
     const std::vector<HWND> hosts = FindHostWindows(window);
     const HWND second = hosts[0] == first ? hosts[1] : hosts[0];
     placed = RectInParent(second);
