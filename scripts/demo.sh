@@ -10,6 +10,7 @@
 set -euo pipefail
 ROOT="$(cd "$(dirname "$0")/.." && pwd)"
 cd "$ROOT"
+echo "Setting up and building (a first run installs Debian packages and takes several minutes)..."
 bash scripts/setup.sh >/dev/null
 cmake --build --preset windows >/dev/null
 echo "0. Built the updater, the tools and the sample product."
