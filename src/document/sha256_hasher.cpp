@@ -2,6 +2,8 @@
 
 #include <vector>
 
+#include "utils/string/string_utils.h"
+
 namespace Crypto {
 
 UniqueAlgorithm OpenAlgorithm(const wchar_t* name) {
@@ -64,14 +66,8 @@ std::string Sha256OfFile(const std::string& path) {
 }
 
 std::string ToHex(const std::string& bytes) {
-    static const char kDigits[] = "0123456789abcdef";
-    std::string hex;
-    hex.reserve(bytes.size() * 2);
-    for (unsigned char c : bytes) {
-        hex.push_back(kDigits[c >> 4]);
-        hex.push_back(kDigits[c & 0x0F]);
-    }
-    return hex;
+    std::string hex = Utils::String::HexEncode(bytes);
+    return Utils::String::ToLower(hex);
 }
 
 }  // namespace Crypto

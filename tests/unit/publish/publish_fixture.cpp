@@ -46,6 +46,10 @@ RunResult PublishFixture::Release(const std::string& out, const std::vector<std:
     std::vector<std::string> args = {"release", "--settings", settings, "--files",
                                      product,   "--out",      out};
     args.insert(args.end(), extra.begin(), extra.end());
+    return Run(args);
+}
+
+RunResult PublishFixture::Run(const std::vector<std::string>& args) {
     std::ostringstream outText, errText;
     RunResult result;
     result.exitCode = Publish::RunPublish(args, outText, errText);

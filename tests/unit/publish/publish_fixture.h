@@ -29,6 +29,8 @@ public:  // the table-driven tests arrange their cases through these
     // Replaces the settings file: the standard lines plus extra.
     void WriteSettings(const std::string& extra = "");
 
+    // Runs the tool in process with the given arguments.
+    static RunResult Run(const std::vector<std::string>& args);
     // Runs the tool in process: "release --settings .. --files .. --out <out>" + extra.
     RunResult Release(const std::string& out, const std::vector<std::string>& extra = {});
     // Loads <out>\documents\<id> with the updater's document class.

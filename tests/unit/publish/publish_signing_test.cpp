@@ -2,8 +2,6 @@
 // OpenSSL's command line, and the key pairs that keygen writes.
 #include <gtest/gtest.h>
 
-#include <sstream>
-
 #include "public_key_pem.h"
 #include "publish_command.h"
 #include "publish_fixture.h"
@@ -33,12 +31,7 @@ protected:
     RunResult Keygen(const std::vector<std::string>& args) {
         std::vector<std::string> all = {"keygen"};
         all.insert(all.end(), args.begin(), args.end());
-        std::ostringstream out, err;
-        RunResult result;
-        result.exitCode = Publish::RunPublish(all, out, err);
-        result.out = out.str();
-        result.err = err.str();
-        return result;
+        return Run(all);
     }
 };
 
