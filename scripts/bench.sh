@@ -54,6 +54,7 @@ wine_run() { "$ROOT/scripts/wine-run.sh" "$@"; }
 run download bash bench/download/run.sh "$BUILD" "$DOWNLOAD_MB"
 run download_manager bash bench/download_manager/run.sh "$BUILD" --files "$DM_FILES" --big-mb "$DM_BIG_MB"
 run install_run bash bench/install_run/run.sh "$BUILD" install noop starts memory
+run hash_overhead bash bench/hash_overhead/run.sh "$BUILD"
 run document wine_run "$BUILD/bench/document/bench_document.exe" "$DOCUMENT_ENTRIES"
 run obsolete_file_sweep wine_run "$BUILD/bench/obsolete_file_sweep/bench_obsolete_file_sweep.exe" "$SWEEP_FILES"
 run app_progress wine_run "$BUILD/bench/app_progress/bench_app_progress.exe"
@@ -93,6 +94,8 @@ for block in "$OUT"/install_block_*.txt; do
   rm -f "$block"
 done
 row "  ($FILES files of $FILE_KB KB + $BIG_MB MB, median of $REPEAT; curl: 15 parallel)" "" ""
+ours=$(lines hash_overhead '^hash summary' | sed -E 's/.*without ([0-9.]+ s), with ([0-9.]+ s), (.*)/\1 \/ \2 (\3)/')
+row "first install from nginx, without / with Sha256 on every file" "${ours:--}" ""
 while read -r line; do
   size=$(sed -E 's/^noop ([0-9]+) summary.*/\1/' <<<"$line")
   wall=$(sed -E 's/.*exit ([0-9.]+).*/\1/' <<<"$line")

@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <functional>
 #include <map>
+#include <regex>
 
 #include "install_fixture.h"
 #include "support/test_signing.h"
@@ -115,11 +116,16 @@ protected:
     void ServeText(const std::string& text) {
         m_server.Serve(DocumentTarget(), text, 200, "text/xml");
     }
+    // The side file of a transfer still in flight when another file's fatal
+    // report ends the run stays behind until a complete run sweeps it; it is
+    // never part of the installation.
     Installation Current() const {
+        static const std::regex sideFile(R"(.*\.part[0-9]*(\.Kelz|\.Kelw)?$)");
         Installation now;
         for (const auto& entry : std::filesystem::recursive_directory_iterator(m_programFolder)) {
             const std::string path = entry.path().string();
-            if (entry.is_regular_file() && path.find(".run.log") == std::string::npos)
+            if (entry.is_regular_file() && path.find(".run.log") == std::string::npos &&
+                !std::regex_match(path, sideFile))
                 now.files[path] = TestSupport::ReadFile(path);
         }
         CollectValues(HKEY_CURRENT_USER, "Software\\" + m_brand, now.values);
