@@ -54,6 +54,7 @@ void CMainDlg::ReportError(const std::string& message, int severity) {
     // Exactly one thread wins; the box of the first report stays up alone.
     if (m_fatalReportShown.exchange(true)) ::ExitThread(kLaterReportExitCode);
     ::MessageBoxA(m_hWnd, message.c_str(), "Downloader", MB_OK);
+    m_downloadManager.DiscardTransfersInFlight();
     EndProcess(1);
 }
 

@@ -101,6 +101,12 @@ public:
     void ReportProgress(std::int64_t received, int index, std::int64_t expected);
     // For callers that move the progress bar themselves.
     void ForgetShownProgress() { m_progressDisplay.Forget(); }
+    // For a run that ends while other transfers are still going (a fatal
+    // report): deletes the side files of every attempt in flight, so that the
+    // end of the process leaves none beside the installed files. A body still
+    // being written goes when its handle closes. Best effort: a file that a
+    // decompressor is writing at that moment may stay until a complete run sweeps it.
+    void DiscardTransfersInFlight();
 
 private:
     static int WorkerThread(void* manager);

@@ -14,8 +14,11 @@ DownloadManager::FileDownloaderListener::FileDownloaderListener(DownloadManager&
     if (hashing) m_hasher.reset(new Crypto::Sha256Hasher());
     m_pending.reserve(kWriteBlockBytes + 1024);
     Engine::CreateFolderTree(path);
-    m_file.Reset(::CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                               FILE_ATTRIBUTE_NORMAL | FILE_FLAG_RANDOM_ACCESS, nullptr));
+    // Shared for deletion only: a run that ends during the transfer deletes it
+    // (DiscardTransfersInFlight), and it goes once this handle closes.
+    m_file.Reset(::CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_DELETE, nullptr,
+                               CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_RANDOM_ACCESS,
+                               nullptr));
     if (!m_file) m_ok = false;
 }
 

@@ -108,6 +108,11 @@ Transfer::TransferPaths DownloadManager::ClaimTransferPaths(bool listed,
     return paths;
 }
 
+void DownloadManager::DiscardTransfersInFlight() {
+    Utils::MT::ScopedLock lock(*this);
+    for (const std::string& path : m_claimedSideFiles) RemoveFile(path);
+}
+
 void DownloadManager::ReleaseTransferPaths(const Transfer::TransferPaths& paths) {
     Utils::MT::ScopedLock lock(*this);
     m_claimedSideFiles.erase(Lowered(paths.side));

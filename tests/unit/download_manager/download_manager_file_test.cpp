@@ -2,6 +2,8 @@
 // that a failed attempt never damages the installed copy.
 #include <windows.h>
 
+#include <thread>
+
 #include "download_manager_fixture.h"
 #include "transfer/download_reports.h"
 
@@ -25,6 +27,29 @@ TEST_F(DownloadOneFileTest, PlainFileReplacesTheInstalledCopy) {
     EXPECT_TRUE(m_dialog->Errors().empty());
     ASSERT_EQ(m_server->Requests().size(), 1u);
     EXPECT_EQ(m_server->Requests()[0].Header("User-Agent"), "DownloaderKel");
+}
+
+// A fatal report ends the process while other transfers are still going:
+// their side files go (an open one once its transfer closes it), and the
+// installed copy stays as it was.
+TEST_F(DownloadOneFileTest, DiscardedTransferInFlightLeavesNoSideFile) {
+    ASSERT_TRUE(TestSupport::WriteFile(Path("data\\a.bin"), "old contents"));
+    ListFile("data\\a.bin", "data/a.bin", SomeBytes(40000, 7), false);
+    CommitDocument();
+    TestSupport::Fault slow;
+    slow.trickleBytes = 4000;
+    slow.trickleDelayMs = 50;
+    m_server->SetFault("/files/data/a.bin", slow);
+
+    bool placed = true;
+    std::thread transfer([&] { placed = FetchListed("data\\a.bin", "data/a.bin", false); });
+    for (int i = 0; i < 500 && SideFileCount() == 0; ++i) ::Sleep(10);
+    EXPECT_EQ(SideFileCount(), 1);
+    m_manager->DiscardTransfersInFlight();
+    transfer.join();
+    EXPECT_FALSE(placed);
+    EXPECT_EQ(ReadFile(Path("data\\a.bin")), "old contents");
+    EXPECT_EQ(SideFileCount(), 0);
 }
 
 // Every way an attempt can fail keeps the installed file byte for byte.
