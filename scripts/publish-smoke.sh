@@ -5,7 +5,8 @@
 # only in letter case (which only this machine's file system can hold) must be
 # refused without leaving output. Then a key pair from "publish keygen" signs
 # a release, and OpenSSL's command line must verify the document's signature
-# (and refuse it after a one-byte change). Takes about a second.
+# (and refuse it after a one-byte change), and "publish verify" must pass the
+# release and name what changed in it. Takes about a second.
 set -euo pipefail
 ROOT="$(cd "$(dirname "$0")/.." && pwd)"
 NATIVE="$ROOT/build/native/publish"
@@ -78,4 +79,19 @@ python3 -c 'import sys; b = bytearray(open("signed-part", "rb").read()); b[100] 
 if openssl dgst -sha256 -verify smoke.pub.pem -signature sig.der signed-part >/dev/null 2>&1; then
   fail "a changed document still verifies"
 fi
+# "publish verify" with OpenSSL: the release as written passes; a changed
+# packed file and a foreign key are named.
+"$NATIVE/publish" verify --tree signed --public-key smoke.pub.pem >verify.txt ||
+  fail "verify refuses the release as written: $(cat verify.txt)"
+grep -q "documents/smoke: signature good" verify.txt || fail "verify did not check the signature"
+printf 'x' | dd of=signed/files/readme.txt.Kelz bs=1 seek=20 conv=notrunc 2>/dev/null
+if "$NATIVE/publish" verify --tree signed --public-key smoke.pub.pem >verify.txt; then
+  fail "verify passes a changed packed file"
+fi
+grep -q "readme.txt (/files/readme.txt.Kelz): " verify.txt || fail "verify did not name readme.txt"
+"$NATIVE/publish" keygen --out other >/dev/null
+if "$NATIVE/publish" verify --tree tree --public-key other.pub.pem >verify.txt; then
+  fail "verify passes an unsigned release with a key"
+fi
+grep -q "documents/smoke: carries no signature" verify.txt || fail "verify did not miss the signature"
 echo "publish smoke: passed"

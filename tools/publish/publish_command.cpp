@@ -6,6 +6,7 @@
 #include "content_token.h"
 #include "key_files.h"
 #include "publish_error.h"
+#include "release_verifier.h"
 #include "setting_values.h"
 
 namespace Publish {
@@ -14,6 +15,7 @@ const char kUsage[] =
     "usage: publish release --settings <file> --files <product folder> --out <tree>\n"
     "                       [--tools <folder>] [--updater <exe>] [--replace] [--level <1-22>]\n"
     "                       [--key <file.key> --release-number <n>]\n"
+    "       publish verify --tree <tree> [--public-key <file.pub.pem>]\n"
     "       publish keygen --out <name>\n"
     "       publish token <file>...\n"
     "       publish --help\n"
@@ -25,6 +27,10 @@ const char kUsage[] =
     "         --key signs every document and --release-number (0 to 2^63-1) is\n"
     "         written into it; one needs the other (both may come from the settings\n"
     "         file instead).\n"
+    "verify   checks a release tree before it is served: each document's signature\n"
+    "         (with --public-key), its shape, and every file it lists: present, of\n"
+    "         the listed size, and of the listed Sha256 once unpacked. One line per\n"
+    "         problem, one summary line per document; exit code 1 on any problem.\n"
     "keygen   writes a new ECDSA P-256 key pair: <name>.key (the private key, keep\n"
     "         it secret) and <name>.pub.pem (for stamp --public-key). Existing files\n"
     "         are never overwritten.\n"
@@ -76,6 +82,20 @@ int RunKeygen(const std::vector<std::string>& args, std::ostream& out) {
     out << "wrote " << paths.privateKey << " (private key, keep it secret) and " << paths.publicKey
         << '\n';
     return 0;
+}
+
+int RunVerify(const std::vector<std::string>& args, std::ostream& out) {
+    VerifyOptions options;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        if (args[i] == "--tree")
+            SetOnce(options.tree, args, i);
+        else if (args[i] == "--public-key")
+            SetOnce(options.publicKey, args, i);
+        else
+            throw UsageError("unexpected argument " + args[i]);
+    }
+    if (options.tree.empty()) throw UsageError("verify needs --tree");
+    return VerifyRelease(options, out) == 0 ? 0 : 1;
 }
 
 int RunToken(const std::vector<std::string>& args, std::ostream& out) {
@@ -134,6 +154,7 @@ int RunPublish(const std::vector<std::string>& args, std::ostream& out, std::ost
         if (command == "release") return RunRelease(rest, out, err);
         if (command == "token") return RunToken(rest, out);
         if (command == "keygen") return RunKeygen(rest, out);
+        if (command == "verify") return RunVerify(rest, out);
         throw UsageError("unknown subcommand " + command);
     } catch (const UsageError& e) {
         err << "publish: " << e.what() << '\n' << kUsage;

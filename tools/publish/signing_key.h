@@ -19,6 +19,12 @@ struct KeyPairPem {
 // A new key pair as PEM texts. Throws PublishError when the library fails.
 KeyPairPem GenerateKeyPair();
 
+// True when signature is a valid ECDSA signature over the SHA-256 of bytes
+// under the P-256 public key in the PEM file publicKeyPath ("PUBLIC KEY", as
+// keygen writes it). Throws PublishError when that file holds no such key.
+bool VerifySignature(const std::string& publicKeyPath, const std::string& bytes,
+                     const RawSignature& signature);
+
 class SigningKey {
 public:
     // Reads a PEM PKCS#8 P-256 private key. Throws PublishError naming the

@@ -5,11 +5,14 @@
 
 #include "content_token.h"
 #include "document/bcrypt_handles.h"
+#include "document/signature_check.h"
 #include "key_files.h"
 #include "p256_key_der.h"
 #include "pem_armor.h"
+#include "public_key_pem.h"
 #include "publish_error.h"
 #include "signing_key.h"
+#include "stamp_image.h"
 
 namespace Publish {
 namespace {
@@ -100,6 +103,18 @@ RawSignature SigningKey::Sign(const std::string& bytes) const {
         size != signature.size())
         throw PublishError("CNG failed to sign");
     return signature;
+}
+
+bool VerifySignature(const std::string& publicKeyPath, const std::string& bytes,
+                     const RawSignature& signature) {
+    std::string publicKey;
+    try {
+        publicKey = Stamp::ParsePublicKeyPem(ReadKeyFile(publicKeyPath));
+    } catch (const Stamp::StampError& e) {
+        throw PublishError(publicKeyPath + ": " + e.what());
+    }
+    return Crypto::VerifyP256Sha256(publicKey, bytes,
+                                    std::string(signature.begin(), signature.end()));
 }
 
 }  // namespace Publish

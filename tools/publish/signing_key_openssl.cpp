@@ -17,7 +17,7 @@ struct BioDeleter {
 struct KeyDeleter {
     void operator()(EVP_PKEY* key) const { EVP_PKEY_free(key); }
 };
-struct SignContextDeleter {
+struct DigestContextDeleter {
     void operator()(EVP_MD_CTX* context) const { EVP_MD_CTX_free(context); }
 };
 using UniqueBio = std::unique_ptr<BIO, BioDeleter>;
@@ -69,7 +69,7 @@ SigningKey::SigningKey(const std::string& path) : m_state(new State) {
 SigningKey::~SigningKey() = default;
 
 RawSignature SigningKey::Sign(const std::string& bytes) const {
-    std::unique_ptr<EVP_MD_CTX, SignContextDeleter> context(EVP_MD_CTX_new());
+    std::unique_ptr<EVP_MD_CTX, DigestContextDeleter> context(EVP_MD_CTX_new());
     std::size_t size = 0;
     if (!context ||
         EVP_DigestSignInit(context.get(), nullptr, EVP_sha256(), nullptr, m_state->key.get()) !=
@@ -83,6 +83,22 @@ RawSignature SigningKey::Sign(const std::string& bytes) const {
         throw PublishError("OpenSSL failed to sign");
     der.resize(size);
     return RawSignatureFromDer(der);
+}
+
+bool VerifySignature(const std::string& publicKeyPath, const std::string& bytes,
+                     const RawSignature& signature) {
+    const std::string text = ReadKeyFile(publicKeyPath);
+    UniqueBio bio(BIO_new_mem_buf(text.data(), static_cast<int>(text.size())));
+    UniqueKey key(bio ? PEM_read_bio_PUBKEY(bio.get(), nullptr, NoPassphrase, nullptr) : nullptr);
+    if (!key || !IsP256(key.get()))
+        throw PublishError(publicKeyPath + " holds no PEM P-256 public key");
+    const std::string der = DerSignatureFromRaw(signature);
+    std::unique_ptr<EVP_MD_CTX, DigestContextDeleter> context(EVP_MD_CTX_new());
+    return context &&
+           EVP_DigestVerifyInit(context.get(), nullptr, EVP_sha256(), nullptr, key.get()) == 1 &&
+           EVP_DigestVerify(context.get(), reinterpret_cast<const unsigned char*>(der.data()),
+                            der.size(), reinterpret_cast<const unsigned char*>(bytes.data()),
+                            bytes.size()) == 1;
 }
 
 }  // namespace Publish
