@@ -8,8 +8,12 @@ namespace Engine {
 
 constexpr char kGeneralExtension[] = ".Kelz";
 constexpr char kSoundExtension[] = ".Kelw";
-// The longest command line that is started; longer ones are refused whole.
-constexpr std::size_t kMaxCommandLine = 255;
+// The longest command line that is started (the system's own limit, 32,767
+// characters with the terminator); longer ones are refused whole, never cut.
+// The line holds the decompressor's full path and two side-file names, so a
+// 255-character limit would refuse compressed files at client paths of some
+// 100 characters, which products with deep folders have.
+constexpr std::size_t kMaxCommandLine = 32766;
 
 // The command line that unpacks compressedPath into unpackedPath:
 //   ".Kelz": tool + "  d " + compressed + " " + unpacked

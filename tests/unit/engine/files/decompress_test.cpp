@@ -14,7 +14,7 @@ using TestSupport::ReadFile;
 using TestSupport::WriteFile;
 
 TEST(DecompressCommandLine, ExactFormsAndRefusals) {
-    const std::string longName(240, 'n');
+    const std::string longName(16400, 'n');
     const struct {
         const char* name;
         std::string compressed, unpacked, general, sound, line;
@@ -32,15 +32,15 @@ TEST(DecompressCommandLine, ExactFormsAndRefusals) {
         {"no general tool", "a.bin.Kelz", "a.bin", "", "w", ""},
         {"no sound tool", "a.wav.Kelw", "a.wav", "u", "", ""},
         {"quote in a path", "a\".Kelz", "a\"", "u", "w", ""},
-        {"longer than the buffer", longName + ".Kelz", longName, "u", "w", ""},
+        {"longer than the system takes", longName + ".Kelz", longName, "u", "w", ""},
     };
     for (const auto& c : cases)
         EXPECT_EQ(Engine::BuildDecompressCommandLine(c.compressed, c.unpacked, c.general, c.sound),
                   c.line)
             << c.name;
     // "\"u\"  d " + name + ".Kelz" + " " + name is 2 * name + 13 characters long.
-    const std::string fits(121, 'f'), tooLong(122, 't');
-    EXPECT_EQ(Engine::BuildDecompressCommandLine(fits + ".Kelz", fits, "u", "w").size(), 255u);
+    const std::string fits(16376, 'f'), tooLong(16377, 't');
+    EXPECT_EQ(Engine::BuildDecompressCommandLine(fits + ".Kelz", fits, "u", "w").size(), 32765u);
     EXPECT_EQ(Engine::BuildDecompressCommandLine(tooLong + ".Kelz", tooLong, "u", "w"), "");
 }
 
@@ -74,6 +74,19 @@ TEST_F(Decompress, GeneralFileUnpacksNextToTheCompressedOne) {
     EXPECT_TRUE(FileExists(folder / "fonts\\a.ttf.Kelz"))
         << "the caller deletes the compressed file";
     EXPECT_EQ(ListFolder(folder / "fonts"), (std::vector<std::string>{"a.ttf", "a.ttf.Kelz"}));
+}
+
+// A product with deep folders: the command line, with the tool's full path
+// and both names, is far longer than the names alone.
+TEST_F(Decompress, FileInADeepFolderUnpacks) {
+    const std::string deep = std::string(50, 'd') + "\\" + std::string(50, 'e') + "\\" +
+                             std::string(50, 'f') + "\\a.txt";
+    ASSERT_TRUE(WriteFile(folder / "src.txt", "deep content"));
+    Pack("src.txt", deep + ".Kelz");
+    const std::string tool = folder / tools.general;
+    ASSERT_GT(Engine::BuildDecompressCommandLine(deep + ".Kelz", deep, tool, "").size(), 300u);
+    EXPECT_TRUE(Engine::Decompress(deep + ".Kelz", tool, tools.sound));
+    EXPECT_EQ(ReadFile(folder / deep), "deep content");
 }
 
 TEST_F(Decompress, SoundFileRestoresTheWavByteForByte) {
