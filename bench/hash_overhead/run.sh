@@ -8,7 +8,8 @@
 # Run inside a started test bed (scripts/testbed.sh) with WINEPREFIX and
 # DISPLAY exported:
 #   bench/hash_overhead/run.sh <build-dir>
-# Sizes come from the environment: REPEAT=5 FILES=300 FILE_KB=1024 BIG_MB=100
+# Sizes come from the environment: REPEAT=5 FILES=300 FILE_KB=1024 BIG_MB=100;
+# LIMIT_RATE=2m caps each connection (nginx's limit_rate) for a slower network.
 set -euo pipefail
 ROOT="$(cd "$(dirname "$0")/../.." && pwd)"
 BUILD="$(cd "${1:?usage: run.sh <build-dir>}" && pwd)"
@@ -82,6 +83,7 @@ wine_run reg delete "HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninsta
   >/dev/null 2>&1 || true
 with=$(median <"$WORK/with.times")
 without=$(median <"$WORK/without.times")
-awk -v a="$with" -v b="$without" -v f="$FILES" -v k="$FILE_KB" -v m="$BIG_MB" 'BEGIN {
-  printf "hash summary (medians, %d files of %d KB + %d MB from nginx): without %.2f s, with %.2f s, %+.0f%%\n",
-    f, k, m, b, a, 100 * (a - b) / b }'
+rate="${LIMIT_RATE:+, at most $LIMIT_RATE/s a connection}"
+awk -v a="$with" -v b="$without" -v f="$FILES" -v k="$FILE_KB" -v m="$BIG_MB" -v r="$rate" 'BEGIN {
+  printf "hash summary (medians, %d files of %d KB + %d MB from nginx%s): without %.2f s, with %.2f s, %+.0f%%\n",
+    f, k, m, r, b, a, 100 * (a - b) / b }'

@@ -12,6 +12,9 @@
 # that a test which dies cannot leave it behind; 0 or none: it runs until
 # stopped. The requests it served are in <folder>/logs/access.log.
 # stop ends the instance recorded in <folder>/nginx.pid and waits for its end.
+# LIMIT_RATE in the environment sets nginx's limit_rate, the most bytes a
+# second sent on each connection (e.g. 2m), to stand in for a slower network;
+# without it there is no limit.
 set -euo pipefail
 HERE="$(cd "$(dirname "$0")" && pwd)"
 NGINX="${NGINX:-/usr/sbin/nginx}"
@@ -55,7 +58,7 @@ start() {
     "LISTEN=$host:$port" "RELEASE_ROOT=$tree"
   # Workers run as the user who starts the instance, who owns the tree.
   render "$HERE/private-nginx.conf" "$folder/conf/nginx.conf" \
-    "PREFIX=$folder" "USER=$(id -un) $(id -gn)"
+    "PREFIX=$folder" "USER=$(id -un) $(id -gn)" "LIMIT_RATE=${LIMIT_RATE:-0}"
   rm -f "$folder/nginx.pid"
   # Its own session, its output in a file and no other inherited descriptor
   # (a caller under Wine leaves pipes open): nobody waits for nginx's end to
