@@ -197,7 +197,7 @@ bool Session::ClassifyFiles() {
                 m_manager, {entry.serverRelativePath, entry.checkSum, entry.sha256}, updater);
             continue;
         }
-        if (installed.Get(path) == entry.checkSum) continue;
+        if (installed.IsUpToDate(path, entry.checkSum)) continue;
         const bool tool = (!generalTool.empty() && EqualsIgnoreCase(path, generalTool)) ||
                           (!soundTool.empty() && EqualsIgnoreCase(path, soundTool));
         if (tool) {

@@ -48,6 +48,14 @@ std::string InstalledRecords::Get(const std::string& clientPath) const {
     return found == m_values.end() ? "" : found->second;
 }
 
+bool InstalledRecords::IsUpToDate(const std::string& clientPath,
+                                  const std::string& checkSum) const {
+    if (Get(clientPath) != checkSum) return false;
+    if (!checkSum.empty()) return true;
+    const DWORD attributes = ::GetFileAttributesA(clientPath.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
 std::vector<std::string> InstalledRecords::ClientPaths() const {
     std::vector<std::string> paths;
     paths.reserve(m_values.size());

@@ -21,6 +21,11 @@ public:
     // The recorded checksum of clientPath ("" when none); names are compared
     // ignoring letter case, as the registry does.
     std::string Get(const std::string& clientPath) const;
+    // True when the file needs no fetch: its record holds the document's
+    // checksum. An entry without a checksum can't be compared that way (a
+    // file never installed has the same empty record), so it counts as up
+    // to date only while the file is there, relative to the current folder.
+    bool IsUpToDate(const std::string& clientPath, const std::string& checkSum) const;
     std::size_t Count() const { return m_values.size(); }
     // Every recorded client path, in lower case.
     std::vector<std::string> ClientPaths() const;

@@ -53,6 +53,16 @@ TEST(InstalledRecords, ReadsEveryTextValueIgnoringCase) {
     EXPECT_EQ(records.Get("data\\x.dat"), "sum2");  // checksums keep their case
     EXPECT_EQ(records.Get("number"), "");
     EXPECT_EQ(records.Get("missing"), "");
+
+    // A recorded checksum decides; an entry without one is current only while its file is there.
+    EXPECT_TRUE(records.IsUpToDate("bin\\app.exe", "SUM1"));
+    EXPECT_FALSE(records.IsUpToDate("bin\\app.exe", "SUM2"));
+    TestSupport::ScratchFolder folder;
+    const std::string file = folder / "plain.txt";
+    EXPECT_FALSE(records.IsUpToDate(file, ""));
+    ASSERT_TRUE(TestSupport::WriteFile(file, "x"));
+    EXPECT_TRUE(records.IsUpToDate(file, ""));
+    EXPECT_FALSE(records.IsUpToDate(folder.Path(), ""));
 }
 
 }  // namespace
