@@ -191,7 +191,8 @@ bool FileDownloader::FollowPermanentRedirects(std::string path, bool secure) {
 // Turns a Location into the next request's path; an absolute URL also gets
 // its own connection (host, port and scheme as the URL gives them).
 bool FileDownloader::Retarget(const std::string& location, std::string& path, bool& secure) {
-    std::string url = location;
+    std::string url = location.substr(0, location.find('#'));  // a fragment is never sent
+    if (url.empty()) return false;
     if (url.compare(0, 2, "//") == 0) url = (secure ? "https:" : "http:") + url;
     if (!StartsWithNoCase(url, "http://") && !StartsWithNoCase(url, "https://")) {
         if (url[0] != '/') {

@@ -224,7 +224,7 @@ TEST_F(FileDownloaderGet, FollowsPermanentRedirectsLikeTheOtherRedirects) {
     server.Serve("/files/a.bin", "first");
     server.Serve("/files/b.bin", "second");
     const std::pair<std::string, std::string> moves[] = {
-        {"/old/a.bin", "/files/a.bin"},
+        {"/old/a.bin", "/files/a.bin#top"},
         {"/files/old-b", "b.bin?v=2"},
         {"/old/c.bin", other.Url("/elsewhere/c.bin")},
         {"/loop", "/loop"}};
