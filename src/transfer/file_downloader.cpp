@@ -64,6 +64,11 @@ std::string QueryText(HINTERNET request, DWORD level) {
     return std::string(text.data(), size);
 }
 
+bool IsChunked(HINTERNET request) {
+    std::string coding = QueryText(request, HTTP_QUERY_TRANSFER_ENCODING);
+    return Utils::String::ToLower(coding).find("chunked") != std::string::npos;
+}
+
 bool StartsWithNoCase(const std::string& text, const std::string& prefix) {
     return Utils::String::EqualsIgnoreCase(text.substr(0, prefix.size()), prefix);
 }
@@ -271,8 +276,8 @@ void FileDownloader::RunDownloadLoop() {
         return;
     }
     // A connection that closes before the declared length arrived is a failed transfer, not a short
-    // file.
-    long long expected = GetContentLength();
+    // file. A chunked body carries its own end, and a length sent beside it counts for nothing.
+    long long expected = IsChunked(mh_http_file.Get()) ? -1 : GetContentLength();
     if (expected >= 0 && received < expected) {
         m_listener->OnError(ERROR_INTERNET_CONNECTION_ABORTED);
         return;

@@ -116,6 +116,18 @@ TEST_F(FileDownloaderGet, ABodyThatStopsShortOfItsLengthIsAnError) {
     }
 }
 
+// Some servers send a Content-Length beside a chunked body (here the length of
+// the encoded body); the chunks, not the length, say where the body ends.
+TEST_F(FileDownloaderGet, AChunkedBodyEndsWhereItsChunksEndWhateverLengthComesWithIt) {
+    server.Serve("/both", "5\r\nhello\r\n6\r\n world\r\n0\r\n\r\n");
+    Fault chunked;
+    chunked.extraHeaders = {{"Transfer-Encoding", "chunked"}};
+    server.SetFault("/both", chunked);
+    Get(listener, server.Host(), "/both");
+    EXPECT_EQ("hello world", listener.body);
+    EXPECT_EQ(Ending::Complete, listener.ending);
+}
+
 TEST_F(FileDownloaderGet, AListenerThatRefusesDataStopsTheTransfer) {
     server.Serve("/refused.bin", PatternBytes(10000));
     listener.refuseAfterChunks = 2;
