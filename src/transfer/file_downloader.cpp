@@ -11,6 +11,7 @@
 #include "transfer/multipart_form.h"
 #include "utils/mt/threads.h"
 #include "utils/os/os_info.h"
+#include "utils/string/string_utils.h"
 
 namespace Utils {
 namespace HTTP {
@@ -25,6 +26,10 @@ constexpr DWORD kSecureFlags = INTERNET_FLAG_SECURE | INTERNET_FLAG_IGNORE_CERT_
                                INTERNET_FLAG_IGNORE_CERT_CN_INVALID;
 constexpr DWORD kRelaxedCertificateFlags =
     SECURITY_FLAG_IGNORE_UNKNOWN_CA | SECURITY_FLAG_IGNORE_CERT_DATE_INVALID;
+// WinINet follows 301, 302, 303 and 307 itself, but Wine's (like that of older
+// Windows) hands a 308 back as if it were the answer.
+constexpr int kPermanentRedirect = 308;
+constexpr int kMaxRedirects = 10;
 
 enum class Delivery { Delivered, Cancelled, Refused };
 
@@ -48,6 +53,29 @@ long long QueryNumber(HINTERNET request, DWORD level) {
     if (end == text || *end != '\0' || value < 0) return -1;
     return value;
 }
+
+// A header's whole text; "" when the response has none.
+std::string QueryText(HINTERNET request, DWORD level) {
+    DWORD size = 0;
+    ::HttpQueryInfoA(request, level, nullptr, &size, nullptr);
+    if (size == 0) return std::string();
+    std::vector<char> text(size + 1, '\0');
+    if (!::HttpQueryInfoA(request, level, text.data(), &size, nullptr)) return std::string();
+    return std::string(text.data(), size);
+}
+
+bool IsChunked(HINTERNET request) {
+    std::string coding = QueryText(request, HTTP_QUERY_TRANSFER_ENCODING);
+    return Utils::String::ToLower(coding).find("chunked") != std::string::npos;
+}
+
+bool StartsWithNoCase(const std::string& text, const std::string& prefix) {
+    return Utils::String::EqualsIgnoreCase(text.substr(0, prefix.size()), prefix);
+}
+
+std::string UrlPart(const char* text, DWORD length) {
+    return text ? std::string(text, length) : std::string();
+}
 }  // namespace
 
 FileDownloader::FileDownloader(AbstractFileDownloaderListener* listener,
@@ -66,6 +94,7 @@ FileDownloader::~FileDownloader() { StopAsyncDownload(); }
 void FileDownloader::OpenConnection(const std::string& serverName, bool secure, int port,
                                     const std::string& agentName) {
     mh_http_file.Reset();
+    mh_redirect_connection.Reset();
     mh_http_connection.Reset();
     mh_internet_session.Reset(
         ::InternetOpenA(agentName.c_str(), INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0));
@@ -93,9 +122,12 @@ bool FileDownloader::OpenRequest(const std::string& path, const char* verb, bool
         flags |= kSecureFlags;
     }
     const char* acceptTypes[] = {"*/*", nullptr};
-    if (mh_http_connection) {
-        mh_http_file.Reset(::HttpOpenRequestA(mh_http_connection.Get(), verb, path.c_str(), nullptr,
-                                              nullptr, acceptTypes, flags, 0));
+    // A redirect to another server is requested over a connection of its own.
+    HINTERNET connection =
+        mh_redirect_connection ? mh_redirect_connection.Get() : mh_http_connection.Get();
+    if (connection) {
+        mh_http_file.Reset(::HttpOpenRequestA(connection, verb, path.c_str(), nullptr, nullptr,
+                                              acceptTypes, flags, 0));
     }
     if (!mh_http_file) WriteDiagnostic("Error in OpenConnection - mh_http_file == NULL\n");
     return static_cast<bool>(mh_http_file);
@@ -121,6 +153,7 @@ bool FileDownloader::SendRequest(const std::string& path, const std::string& upl
     StopAsyncDownload();
     m_abort = false;
     mh_http_file.Reset();
+    mh_redirect_connection.Reset();
     bool post = !uploadFile.empty();
     if (!OpenRequest(path, post ? "POST" : "GET", secure)) return false;
     std::string body;
@@ -140,7 +173,56 @@ bool FileDownloader::SendRequest(const std::string& path, const std::string& upl
         mh_http_file.Reset();
         return false;
     }
+    return post || FollowPermanentRedirects(path, secure);
+}
+
+// Sends the GET again wherever a 308 points, as WinINet does for the other
+// redirects. A 308 without a target is the answer; after kMaxRedirects hops
+// the last answer stands. False when a target can't be requested.
+bool FileDownloader::FollowPermanentRedirects(std::string path, bool secure) {
+    for (int hop = 0; hop < kMaxRedirects && GetStatusCode() == kPermanentRedirect; ++hop) {
+        const std::string location = QueryText(mh_http_file.Get(), HTTP_QUERY_LOCATION);
+        if (location.empty()) return true;
+        if (!Retarget(location, path, secure) || !OpenRequest(path, "GET", secure) ||
+            !SendWithCertificateRetry(std::string())) {
+            WriteDiagnostic("Error in OpenConnection - bSend == false\n");
+            mh_http_file.Reset();
+            return false;
+        }
+    }
     return true;
+}
+
+// Turns a Location into the next request's path; an absolute URL also gets
+// its own connection (host, port and scheme as the URL gives them).
+bool FileDownloader::Retarget(const std::string& location, std::string& path, bool& secure) {
+    std::string url = location.substr(0, location.find('#'));  // a fragment is never sent
+    if (url.empty()) return false;
+    if (url.compare(0, 2, "//") == 0) url = (secure ? "https:" : "http:") + url;
+    if (!StartsWithNoCase(url, "http://") && !StartsWithNoCase(url, "https://")) {
+        if (url[0] != '/') {
+            const std::string current = path.substr(0, path.find('?'));
+            url = current.substr(0, current.rfind('/') + 1) + url;
+        }
+        path = url;
+        return true;
+    }
+    URL_COMPONENTSA parts = {};
+    parts.dwStructSize = sizeof(parts);
+    parts.dwHostNameLength = parts.dwUrlPathLength = parts.dwExtraInfoLength = 1;
+    if (!::InternetCrackUrlA(url.c_str(), 0, 0, &parts) || !parts.lpszHostName ||
+        parts.dwHostNameLength == 0)
+        return false;
+    const std::string host = UrlPart(parts.lpszHostName, parts.dwHostNameLength);
+    path = UrlPart(parts.lpszUrlPath, parts.dwUrlPathLength) +
+           UrlPart(parts.lpszExtraInfo, parts.dwExtraInfoLength);
+    if (path.empty()) path = "/";
+    secure = parts.nScheme == INTERNET_SCHEME_HTTPS;
+    mh_http_file.Reset();
+    mh_redirect_connection.Reset(::InternetConnectA(mh_internet_session.Get(), host.c_str(),
+                                                    parts.nPort, nullptr, nullptr,
+                                                    INTERNET_SERVICE_HTTP, 0, 0));
+    return static_cast<bool>(mh_redirect_connection);
 }
 
 int FileDownloader::GetStatusCode() const {
@@ -194,8 +276,8 @@ void FileDownloader::RunDownloadLoop() {
         return;
     }
     // A connection that closes before the declared length arrived is a failed transfer, not a short
-    // file.
-    long long expected = GetContentLength();
+    // file. A chunked body carries its own end, and a length sent beside it counts for nothing.
+    long long expected = IsChunked(mh_http_file.Get()) ? -1 : GetContentLength();
     if (expected >= 0 && received < expected) {
         m_listener->OnError(ERROR_INTERNET_CONNECTION_ABORTED);
         return;

@@ -34,7 +34,7 @@ public:
     // Sends a GET of path, or, with a non-empty uploadFile, a multipart POST of
     // that file announced as uploadName (uploadFile itself when empty). False
     // when there is no connection, the request can't be opened or sent, or
-    // the upload file can't be read.
+    // the upload file can't be read. A GET follows redirects, 308 included.
     bool SendRequest(const std::string& path, const std::string& uploadFile,
                      const std::string& uploadName, bool secure);
     // The response's status code; -1 before a successful send or when unknown.
@@ -58,12 +58,15 @@ private:
     void StopAsyncDownload();
     bool OpenRequest(const std::string& path, const char* verb, bool secure);
     bool SendWithCertificateRetry(const std::string& body);
+    bool FollowPermanentRedirects(std::string path, bool secure);
+    bool Retarget(const std::string& location, std::string& path, bool& secure);
 
     std::unique_ptr<NullFileDownloaderListener> m_nullListener;
     AbstractFileDownloaderListener* m_listener;
-    // Declared outermost first, so that they close request, connection, session.
+    // Declared outermost first, so that they close request, connections, session.
     UniqueInternetHandle mh_internet_session;
     UniqueInternetHandle mh_http_connection;
+    UniqueInternetHandle mh_redirect_connection;  // to the server a 308 names, while needed
     UniqueInternetHandle mh_http_file;
     std::atomic<bool> m_abort{false};
     UniqueKernelHandle m_downloadThread;

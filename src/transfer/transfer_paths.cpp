@@ -10,12 +10,21 @@ std::string LastExtension(const std::string& path) {
     return path.substr(dot);
 }
 
+namespace {
+// The extension a URL path gives its file. A query ("a.ttf.Kelz?v=3") is no
+// part of the name, and a "?" could not stand in a file name anyway.
+std::string UrlExtension(const std::string& urlPath) {
+    std::string extension = LastExtension(urlPath);
+    return extension.substr(0, extension.find('?'));
+}
+}  // namespace
+
 TransferPaths PlanTransferPaths(bool listedFile, const std::string& localPath,
                                 const std::string& urlPath, bool compressed,
                                 const ListedPathTest& isListed) {
     TransferPaths paths;
     paths.output = localPath;
-    std::string urlExtension = LastExtension(urlPath);
+    std::string urlExtension = UrlExtension(urlPath);
     if (listedFile && urlExtension != LastExtension(localPath)) paths.output += urlExtension;
 
     std::string packedExtension = compressed ? LastExtension(paths.output) : "";

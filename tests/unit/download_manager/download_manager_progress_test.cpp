@@ -50,6 +50,9 @@ TEST(TransferPathPlan, NamesForEachKindOfFile) {
         {true, "bin\\x.dll", "/bin/x.dll", false, "bin\\x.dll", "bin\\x.dll", "bin\\x.dll.part"},
         {true, "bin\\x.dat", "/bin/x.bin", false, "bin\\x.dat.bin", "bin\\x.dat", "bin\\x.dat.part"},
         {true, "noext", "/v1.2/noext", false, "noext", "noext", "noext.part"},  // dots in folders don't count
+        // A query is no part of the received name; a "?" can't be in a file name.
+        {true, "fonts\\q.ttf", "fonts/q.ttf.Kelz?v=3", true, "fonts\\q.ttf.Kelz", "fonts\\q.ttf", "fonts\\q.ttf.part.Kelz"},
+        {true, "bin\\q.dll", "/get.php?f=bin/q.dll", false, "bin\\q.dll", "bin\\q.dll", "bin\\q.dll.part"},
         {false, "C:\\t\\doc.xml", "/svc/get?id=7", false, "C:\\t\\doc.xml", "C:\\t\\doc.xml", "C:\\t\\doc.xml.part"},
     };
     for (const Case& c : cases) {

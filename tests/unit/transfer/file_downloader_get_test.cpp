@@ -116,6 +116,18 @@ TEST_F(FileDownloaderGet, ABodyThatStopsShortOfItsLengthIsAnError) {
     }
 }
 
+// Some servers send a Content-Length beside a chunked body (here the length of
+// the encoded body); the chunks, not the length, say where the body ends.
+TEST_F(FileDownloaderGet, AChunkedBodyEndsWhereItsChunksEndWhateverLengthComesWithIt) {
+    server.Serve("/both", "5\r\nhello\r\n6\r\n world\r\n0\r\n\r\n");
+    Fault chunked;
+    chunked.extraHeaders = {{"Transfer-Encoding", "chunked"}};
+    server.SetFault("/both", chunked);
+    Get(listener, server.Host(), "/both");
+    EXPECT_EQ("hello world", listener.body);
+    EXPECT_EQ(Ending::Complete, listener.ending);
+}
+
 TEST_F(FileDownloaderGet, AListenerThatRefusesDataStopsTheTransfer) {
     server.Serve("/refused.bin", PatternBytes(10000));
     listener.refuseAfterChunks = 2;
@@ -213,6 +225,42 @@ TEST_F(FileDownloaderGet, ReusesTheConnectionForRequestsInARow) {
     EXPECT_EQ("1221", listener.body);
     EXPECT_EQ(3, listener.endings);
     EXPECT_EQ(1, server.ConnectionCount());
+}
+
+// WinINet follows 301, 302, 303 and 307 on its own; a 308 must lead to the
+// file as well, whether it names a path, a relative name or another server.
+TEST_F(FileDownloaderGet, FollowsPermanentRedirectsLikeTheOtherRedirects) {
+    TestHttpServer other;
+    ASSERT_TRUE(other.Start());
+    other.Serve("/elsewhere/c.bin", "third");
+    server.Serve("/files/a.bin", "first");
+    server.Serve("/files/b.bin", "second");
+    const std::pair<std::string, std::string> moves[] = {
+        {"/old/a.bin", "/files/a.bin#top"},
+        {"/files/old-b", "b.bin?v=2"},
+        {"/old/c.bin", other.Url("/elsewhere/c.bin")},
+        {"/loop", "/loop"}};
+    for (const auto& move : moves) {
+        server.Serve(move.first, "moved", 308);
+        Fault redirect;
+        redirect.extraHeaders = {{"Location", move.second}};
+        server.SetFault(move.first, redirect);
+    }
+    const std::pair<std::string, std::string> fetches[] = {
+        {"/old/a.bin", "first"}, {"/files/old-b", "second"}, {"/old/c.bin", "third"}};
+    for (const auto& fetch : fetches) {
+        SCOPED_TRACE(fetch.first);
+        RecordingListener listener;
+        Fetch result = Get(listener, server.Host(), fetch.first);
+        EXPECT_TRUE(result.sent);
+        EXPECT_EQ(200, result.status);
+        EXPECT_EQ(fetch.second, listener.body);
+        EXPECT_EQ(Ending::Complete, listener.ending);
+    }
+    // A redirect to itself ends after a few hops with the 308 as the answer.
+    Fetch loop = Get(listener, server.Host(), "/loop");
+    EXPECT_EQ(308, loop.status);
+    EXPECT_LE(server.Hits("/loop"), 11);
 }
 
 }  // namespace
