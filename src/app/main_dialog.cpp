@@ -9,6 +9,7 @@
 #include "app/installation_thread.h"
 #include "app/resource_ids.h"
 #include "engine/build_settings.h"
+#include "engine/files/install_folders.h"
 #include "uninstall/uninstall_flow.h"
 #include "utils/mt/threads.h"
 #include "utils/reg/reg_manager.h"
@@ -114,6 +115,11 @@ bool CMainDlg::OnInitDialog() {
     ::SendMessageA(m_hWnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon));
     g_mainDialog = this;
 
+    // The product key is Software\<brand>: an empty brand would make it
+    // Software itself, and the document's registry values could then land in
+    // any other program's settings. The uninstall flow refuses such a brand itself.
+    if (!m_uninstallMode && !Engine::IsSingleFolderName(m_settings.brand))
+        ReportError("The brand of this build is invalid.", kFatalSeverity);
     // Created once and shared by every thread for the rest of the process.
     Utils::g_productKeyManager = new Utils::RegManager(true, m_settings.brand);
     if (!Engine::RecordBuildSettings(*Utils::g_productKeyManager, m_settings))

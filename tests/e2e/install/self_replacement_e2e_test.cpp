@@ -12,6 +12,8 @@ namespace {
 using InstallE2E::InstallRunTest;
 
 constexpr char kNewerCheckSum[] = "FEDCBA9876543210FEDCBA9876543210";
+// The document may write the same token in lower case: still the newer build.
+constexpr char kListedCheckSum[] = "fedcba9876543210fedcba9876543210";
 constexpr char kUpdaterServerPath[] = "/updates/fernwick.exe";
 constexpr DWORD kRunTimeoutMs = 60000;
 constexpr DWORD kRestartDelayMs = 4000;
@@ -20,7 +22,7 @@ TEST_F(InstallRunTest, OutdatedUpdaterIsReplacedOrReportedWhenMissing) {
     const std::string updaterTarget = std::string(kUpdaterServerPath) + InstallE2E::kDownloadId;
     TestSupport::UpdateDocumentBuilder document = NewDocument();
     Publish(document, SampleProduct());
-    document.AddFile({kUpdaterServerPath, "fernwick.exe", kNewerCheckSum, 1000});
+    document.AddFile({kUpdaterServerPath, "fernwick.exe", kListedCheckSum, 1000});
     ServeDocument(document);
 
     const InstallE2E::RunOutcome missing = RunUpdater();

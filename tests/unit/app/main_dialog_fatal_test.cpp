@@ -88,10 +88,16 @@ TEST(FatalReport, InitialisationFailuresEndTheRunWithOne) {
         {"registry", std::string(300, 'b'), "127.0.0.1",
          "Failed to write to registry, restart and try again."},
         {"host", "", "abc", "The download server address of this build is invalid."},
+        // Without a brand the product key would be Software itself.
+        {"no brand", "-", "127.0.0.1", "The brand of this build is invalid."},
+        {"brand of two folders", "Acme\\Tools", "127.0.0.1", "The brand of this build is invalid."},
     };
     for (const auto& c : cases) {
         DialogRunner runner;
-        if (!c.brand.empty()) runner.Settings().brand = c.brand;
+        if (c.brand == "-")
+            runner.Settings().brand.clear();
+        else if (!c.brand.empty())
+            runner.Settings().brand = c.brand;
         runner.Settings().serverHost = c.host;
         runner.Start();
         HWND box = TestSupport::WaitForMessageBox("Downloader", kOwnProcess, 5000);
