@@ -76,6 +76,23 @@ bool StartsWithNoCase(const std::string& text, const std::string& prefix) {
 std::string UrlPart(const char* text, DWORD length) {
     return text ? std::string(text, length) : std::string();
 }
+
+// A server given as "host:port" (a host name never holds ':', so no plain
+// name is changed) loses its port to the result; -1 when it names none.
+// Publishers who serve from another port than 80 write it this way.
+int TakeExplicitPort(std::string& host) {
+    const std::size_t colon = host.find(':');
+    if (colon == std::string::npos || colon == 0 || host.find(':', colon + 1) != std::string::npos)
+        return -1;
+    const std::string digits = host.substr(colon + 1);
+    if (digits.empty() || digits.size() > 5 ||
+        digits.find_first_not_of("0123456789") != std::string::npos)
+        return -1;
+    const int port = std::stoi(digits);
+    if (port == 0 || port > 65535) return -1;
+    host.erase(colon);
+    return port;
+}
 }  // namespace
 
 FileDownloader::FileDownloader(AbstractFileDownloaderListener* listener,
@@ -102,11 +119,13 @@ void FileDownloader::OpenConnection(const std::string& serverName, bool secure, 
         WriteDiagnostic("Error in OpenConnection - mh_internet_session == NULL\n");
         return;
     }
+    std::string host = serverName;
+    if (port == -1) port = TakeExplicitPort(host);
     if (port == -1) port = secure ? INTERNET_DEFAULT_HTTPS_PORT : INTERNET_DEFAULT_HTTP_PORT;
     WriteDiagnostic("Utils::HTTP::FileDownloader: port=%d\n", port);
     // A port outside 0..65535 would be truncated to some other port: refuse it.
     if (port >= 0 && port <= 65535) {
-        mh_http_connection.Reset(::InternetConnectA(mh_internet_session.Get(), serverName.c_str(),
+        mh_http_connection.Reset(::InternetConnectA(mh_internet_session.Get(), host.c_str(),
                                                     static_cast<INTERNET_PORT>(port), nullptr,
                                                     nullptr, INTERNET_SERVICE_HTTP, 0, 0));
     }

@@ -18,7 +18,8 @@ namespace HTTP {
 class FileDownloader {
 public:
     // listener may be null (a discarding listener is used); it is not owned and
-    // must outlive the transfer. port -1 means 443 when secure, else 80.
+    // must outlive the transfer. port -1 means the port that a serverName of the
+    // form "host:port" names, else 443 when secure, else 80.
     // Connection failures are not reported here: SendRequest fails later.
     FileDownloader(AbstractFileDownloaderListener* listener, const std::string& serverName,
                    bool secure, int port, const std::string& agentName);

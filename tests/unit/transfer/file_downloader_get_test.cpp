@@ -171,15 +171,21 @@ TEST(FileDownloaderPorts, PortMinusOneMeansTheSchemesDefaultPort) {
         bool secure;
         int port;
         int listening;
+        const char* hostTail;  // a server name of the form "host:port" names its port
     };
-    const PortCase cases[] = {{false, -1, 80}, {true, -1, 443}, {false, 8081, 8081}};
+    const PortCase cases[] = {{false, -1, 80, ""},
+                              {true, -1, 443, ""},
+                              {false, 8081, 8081, ""},
+                              {false, -1, 8082, ":8082"},
+                              {true, -1, 8083, ":8083"}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.listening);
         TestHttpServer server(TestSupport::NextLoopbackAddress(), c.listening);
         server.Serve("/where", "here");
         ASSERT_TRUE(server.Start());
         RecordingListener listener;
-        FileDownloader downloader(&listener, server.Host(), c.secure, c.port, "DownloaderKel");
+        FileDownloader downloader(&listener, server.Host() + c.hostTail, c.secure, c.port,
+                                  "DownloaderKel");
         ASSERT_TRUE(downloader.SendRequest("/where", "", "", false));
         downloader.Download(true);
         EXPECT_EQ("here", listener.body);
