@@ -65,6 +65,20 @@ void ApplyOption(StampOptions& options, const std::vector<std::string>& args, st
     }
 }
 
+// The updater names its product key, folders and shortcuts after the brand
+// and refuses to run with one that is not a single folder name; a stamp that
+// it would refuse is better refused here, before the build ships.
+void CheckBrand(const std::string& brand) {
+    bool control = false;
+    for (unsigned char c : brand) control = control || c < 0x20;
+    if (brand.empty() || brand == "." || brand == ".." || control ||
+        brand.find_first_of("\\/:<>\"|?*") != std::string::npos) {
+        throw UsageError(
+            "--brand must work as one folder name: not empty, not . or .., and without "
+            "\\ / : < > \" | ? * or control characters");
+    }
+}
+
 bool HasValues(const StampOptions& options) {
     if (options.publicKey) {
         return true;
@@ -110,6 +124,9 @@ StampOptions ParseArguments(const std::vector<std::string>& args) {
     }
     if (options.input.empty()) {
         throw UsageError("no executable given");
+    }
+    if (const auto& brand = options.values[SlotOfOption("--brand")]) {
+        CheckBrand(*brand);
     }
     if (!HasValues(options) && !options.print) {
         throw UsageError("nothing to do: give a value to write or --print");

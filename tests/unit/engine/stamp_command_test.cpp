@@ -115,6 +115,12 @@ TEST(StampArguments, BadCommandLinesAreUsageErrors) {
         {"a.exe", "b.exe", "--print"},
         {"a.exe", "--output", "b.exe"},
         {"--print"},
+        // Brands the updater would refuse to run with.
+        {"a.exe", "--brand", ""},
+        {"a.exe", "--brand", ".."},
+        {"a.exe", "--brand", "Acme\\Tools"},
+        {"a.exe", "--brand", "Acme: Tools"},
+        {"a.exe", "--brand", "Tab\tName"},
     };
     for (const auto& line : lines) {
         const RunResult r = RunTool(line);
