@@ -186,6 +186,11 @@ private:
             Problem(what + ": IsCompressed must be \"true\" exactly for .Kelz and .Kelw files");
         const std::string expected = Lowered(Attribute(file, "Sha256"));
         if (expected.empty()) return;
+        if (expected.size() != 64 ||
+            expected.find_first_not_of("0123456789abcdef") != std::string::npos) {
+            Problem(what + ": Sha256 is not 64 hex digits: updaters refuse the document");
+            return;
+        }
         const std::string actual = InstalledHash(served.string(), compressed && packedName, what);
         if (!actual.empty() && actual != expected)
             Problem(what + ": Sha256 does not match the " +

@@ -64,6 +64,13 @@ TEST_F(PublishVerify, AReleaseAsWrittenPassesAndEachLaterChangeIsNamed) {
         {"a file missing",
          [](const std::string& copy) { std::filesystem::remove(copy + "\\files\\notes.txt"); },
          "notes.txt (/files/notes.txt): the tree holds no file /files/notes.txt"},
+        {"a malformed Sha256",
+         [&](const std::string& copy) {
+             std::string text = ReadFile(copy + "\\documents\\beta-1");
+             text.insert(text.find("Sha256=\"") + 8, "x");
+             WriteFile(copy + "\\documents\\beta-1", text);
+         },
+         "Sha256 is not 64 hex digits"},
         {"the document changed",
          [&](const std::string& copy) {
              std::string text = ReadFile(copy + "\\" + stable);
