@@ -1,7 +1,6 @@
 #include "release_verifier.h"
 
 #include <algorithm>
-#include <cctype>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -9,6 +8,7 @@
 #include <set>
 #include <vector>
 
+#include "client_path_rules.h"
 #include "codec_io.h"
 #include "content_token.h"
 #include "document/document_path_rules.h"
@@ -24,17 +24,9 @@ namespace Publish {
 namespace fs = std::filesystem;
 namespace {
 
-// The name the updater gives its own entry; its copy is served at the
-// entry's path followed by the download id.
-const char kUpdaterClientPath[] = "fernwick.exe";
 // Root attributes that name a listed file.
 const char* const kNamedFiles[] = {"ProductExePath", "CompressFilePath", "CompressWAVPath",
                                    "UninstallIconPath", "UpdateResourceExePath"};
-
-std::string Lowered(std::string text) {
-    for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return text;
-}
 
 bool EndsWith(const std::string& text, const std::string& end) {
     return text.size() >= end.size() &&
@@ -137,7 +129,7 @@ private:
              file != nullptr; file = file->NextSiblingElement("UpdateFile")) {
             ++m_files;
             const std::string client = Attribute(*file, "ClientRelativePath");
-            listed.insert(Lowered(client));
+            listed.insert(FoldCase(client));
             const std::string server = Attribute(*file, "ServerRelativePath");
             packedGeneral = packedGeneral || EndsWith(server, ".Kelz");
             packedSound = packedSound || EndsWith(server, ".Kelw");
@@ -146,7 +138,7 @@ private:
         }
         for (const char* name : kNamedFiles) {
             const std::string value = Attribute(root, name);
-            if (!value.empty() && listed.count(Lowered(value)) == 0)
+            if (!value.empty() && listed.count(FoldCase(value)) == 0)
                 Problem(std::string(name) + " names " + value + ", which no UpdateFile lists");
         }
         if (packedGeneral && Attribute(root, "CompressFilePath").empty())
@@ -164,7 +156,8 @@ private:
             Problem(what + ": updaters refuse this ClientRelativePath");
             return;
         }
-        if (Lowered(client) == kUpdaterClientPath) server += m_id;
+        // The updater's copy is served at its entry's path plus the download id.
+        if (FoldCase(client) == kUpdaterClientPath) server += m_id;
         if (server.empty() || server[0] != '/' || server.find("..") != std::string::npos) {
             Problem(what + ": ServerRelativePath must start with / and stay in the tree");
             return;
@@ -184,7 +177,7 @@ private:
         const bool packedName = EndsWith(server, ".Kelz") || EndsWith(server, ".Kelw");
         if (compressed != packedName)
             Problem(what + ": IsCompressed must be \"true\" exactly for .Kelz and .Kelw files");
-        const std::string expected = Lowered(Attribute(file, "Sha256"));
+        const std::string expected = FoldCase(Attribute(file, "Sha256"));
         if (expected.empty()) return;
         if (expected.size() != 64 ||
             expected.find_first_not_of("0123456789abcdef") != std::string::npos) {
