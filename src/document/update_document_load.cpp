@@ -5,6 +5,7 @@
 #include <new>
 #include <string>
 
+#include "document/code_page_text.h"
 #include "document/document_path_rules.h"
 #include "document/signature_check.h"
 #include "document/signed_document.h"
@@ -92,7 +93,10 @@ UpdateDocument::LoadStatus UpdateDocument::Parse(const std::string& path,
     // within the buffer.
     text.append(4, '\0');
     m_document->Parse(text.c_str(), nullptr, TIXML_DEFAULT_ENCODING);
-    return m_document->Error() ? LoadStatus::Unreadable : LoadStatus::Loaded;
+    if (m_document->Error()) return LoadStatus::Unreadable;
+    if (CodePageText::ParsedAsUtf8(text, *m_document))
+        CodePageText::ConvertAttributeValues(*m_document);
+    return LoadStatus::Loaded;
 }
 
 UpdateDocument::LoadStatus UpdateDocument::Validate(bool signedRelease) const {

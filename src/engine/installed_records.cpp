@@ -51,7 +51,8 @@ std::string InstalledRecords::Get(const std::string& clientPath) const {
 bool InstalledRecords::IsUpToDate(const std::string& clientPath,
                                   const std::string& checkSum) const {
     if (Get(clientPath) != checkSum) return false;
-    if (!checkSum.empty()) return true;
+    // An empty position (a foreign element among the files) names no file to fetch.
+    if (!checkSum.empty() || clientPath.empty()) return true;
     const DWORD attributes = ::GetFileAttributesA(clientPath.c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
 }

@@ -51,6 +51,8 @@ TEST_F(InstallRunTest, FirstInstallPlacesEverythingAndARerunFetchesOnlyTheDocume
         ASSERT_TRUE(!file.compressed || !file.served.empty()) << file.clientPath;
         Publish(document, file);
     }
+    // A foreign element among the files adds an empty position, which names nothing to fetch.
+    document.AddFileMarkup("<UpdateFolder ClientRelativePath=\"data\\empty\"/>");
     // This build's own entry (its checksum in other letter case) is never fetched.
     document.AddFile(
         {"/updates/fernwick.exe", "Fernwick.EXE", "0123456789abcdef0123456789abcdef", 10});

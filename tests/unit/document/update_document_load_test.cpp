@@ -1,3 +1,5 @@
+#include <windows.h>
+
 #include <gtest/gtest.h>
 
 #include <string>
@@ -184,6 +186,34 @@ TEST_F(DocumentTest, SingleByteTextLoadsWhenTheParserReadsBytes) {
     EXPECT_EQ("bin\\caf\xE9", m_document.GetProductExePath());
     // Declared as UTF-8, the same bytes would swallow the closing quote.
     EXPECT_EQ(Status::Unreadable, LoadText("<?xml version=\"1.0\"?>" + root));
+}
+
+TEST_F(DocumentTest, Utf8ValuesArriveInTheSystemCodePage) {
+    // "Données" in the system code page, whatever that page is.
+    char expected[32] = {};
+    ASSERT_GT(::WideCharToMultiByte(CP_ACP, 0, L"Donn\u00E9es", -1, expected, sizeof(expected),
+                                    nullptr, nullptr),
+              0);
+    const std::string root =
+        "<UpdateDocument ProductExePath=\"Donn\xC3\xA9"
+        "es\\a.exe\"/>";
+    for (const std::string& start : {std::string("<?xml version=\"1.0\" encoding=\"utf-8\"?>"),
+                                     std::string("\xEF\xBB\xBF<?xml version=\"1.0\"?>")}) {
+        ASSERT_EQ(Status::Loaded, LoadText(start + root)) << start;
+        EXPECT_EQ(std::string(expected) + "\\a.exe", m_document.GetProductExePath()) << start;
+    }
+    // Declared single-byte: the same bytes are two characters of the code page, as written.
+    ASSERT_EQ(Status::Loaded, LoadText("<?xml version=\"1.0\" encoding=\"windows-1252\"?>" + root));
+    EXPECT_EQ(
+        "Donn\xC3\xA9"
+        "es\\a.exe",
+        m_document.GetProductExePath());
+    // A character that the code page lacks leaves the value's bytes as they were.
+    ASSERT_EQ(
+        Status::Loaded,
+        LoadText(
+            "<?xml version=\"1.0\"?><UpdateDocument SkinURL=\"\xE2\x82\xAC\xF0\x9F\x98\x80\"/>"));
+    EXPECT_EQ("\xE2\x82\xAC\xF0\x9F\x98\x80", m_document.GetSkinUrl());
 }
 
 TEST_F(DocumentTest, ARefusedLoadLeavesNothingToRead) {

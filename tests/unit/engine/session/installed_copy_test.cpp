@@ -63,6 +63,9 @@ TEST(InstalledRecords, ReadsEveryTextValueIgnoringCase) {
     ASSERT_TRUE(TestSupport::WriteFile(file, "x"));
     EXPECT_TRUE(records.IsUpToDate(file, ""));
     EXPECT_FALSE(records.IsUpToDate(folder.Path(), ""));
+    // A foreign element among the files reads as an empty position: nothing to fetch.
+    EXPECT_TRUE(records.IsUpToDate("", ""));
+    EXPECT_FALSE(records.IsUpToDate("", "SUM1"));
 }
 
 }  // namespace
