@@ -13,6 +13,7 @@
 #include "publish_error.h"
 #include "release_checks.h"
 #include "release_document.h"
+#include "release_history.h"
 #include "release_settings.h"
 #include "release_tree.h"
 #include "signing_key.h"
@@ -118,11 +119,13 @@ ReleaseSummary BuildRelease(const ReleaseOptions& options, std::ostream& progres
     const std::vector<ProductFile> products = ListProductFiles(options.productFolder);
     ReleaseDocument document = DocumentRoot(settings, products);
     RefuseReservedNames(products, kToolNames, !updaterExe.empty());
+    std::vector<std::string> ids;
+    for (const SettingText& id : settings.downloadIds) ids.push_back(id.text);
+    if (options.replaceExisting)
+        CheckReleaseNumberGoesOn(options.outFolder, ids, signing.releaseNumber);
 
     StagedTree tree(options.outFolder, options.replaceExisting);
     const std::string filesFolder = (fs::path(tree.Path()) / "files").string();
-    std::vector<std::string> ids;
-    for (const SettingText& id : settings.downloadIds) ids.push_back(id.text);
     PublishedUpdater updater;
     if (!updaterExe.empty()) {
         updater = PublishUpdater(updaterExe, ids, filesFolder);

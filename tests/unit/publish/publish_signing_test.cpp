@@ -132,6 +132,23 @@ TEST_F(PublishSigned, RefusesHalfASigningSetupOrABadKeyBeforeWritingAnything) {
     EXPECT_FALSE(FileExists(scratch / "tree"));
 }
 
+TEST_F(PublishSigned, ReplacesASignedTreeOnlyWithSignedDocumentsOfNoLowerNumber) {
+    const std::string out = scratch / "tree", key = root + "\\signer.key";
+    ASSERT_EQ(Release(out, {"--key", key, "--release-number", "7"}).exitCode, 0);
+    const std::string document = Document(out, "stable");
+    RunResult run = Release(out, {"--replace", "--key", key, "--release-number", "6"});
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_NE(run.err.find("release number 6 is lower than release 7"), std::string::npos)
+        << run.err;
+    run = Release(out, {"--replace"});
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_NE(run.err.find("is signed as release 7"), std::string::npos) << run.err;
+    EXPECT_EQ(Document(out, "stable"), document);
+
+    EXPECT_EQ(Release(out, {"--replace", "--key", key, "--release-number", "7"}).exitCode, 0);
+    EXPECT_EQ(Release(out, {"--replace", "--key", key, "--release-number", "8"}).exitCode, 0);
+}
+
 TEST_F(PublishSigned, KeygenWritesAPairOpenSslAgreesWith) {
     const RunResult made = Keygen({"--out", root + "\\fresh"});
     ASSERT_EQ(made.exitCode, 0) << made.err;
