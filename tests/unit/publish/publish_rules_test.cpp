@@ -53,6 +53,11 @@ TEST(PublishRules, ServedPathsEscapeWhatAUrlCannotCarry) {
     EXPECT_EQ(Publish::ServerPathOf("bin\\App.exe"), "/files/bin/App.exe");
     EXPECT_EQ(Publish::ServerPathOf("My Docs\\100%+#1.txt"), "/files/My%20Docs/100%25%2B%231.txt");
     EXPECT_EQ(Publish::ServerPathOf("a-b_c.d~e"), "/files/a-b_c.d~e");
+    // ... and a static server decodes them back to the file's name.
+    EXPECT_EQ(Publish::DecodedServerPath("/files/My%20Docs/100%25%2b%231.txt?v=2"),
+              "/files/My Docs/100%+#1.txt");
+    EXPECT_EQ(Publish::DecodedServerPath("/files/a%2"), std::nullopt);
+    EXPECT_EQ(Publish::DecodedServerPath("/files/a%zz"), std::nullopt);
 }
 
 TEST(PublishRules, PackingPaysOnlyForAKibAndFivePercent) {
