@@ -69,8 +69,10 @@ void ApplyLine(ReleaseSettings& settings, const std::string& key, const std::str
     } else if (key == "download-id") {
         const std::string problem = DownloadIdProblem(value);
         if (!problem.empty()) Refuse(settings, line, "download-id " + problem);
+        // Each id names a file under documents/ and files/updater/, where
+        // Windows and case-blind servers hold ids of other letter case as one.
         for (const SettingText& id : settings.downloadIds)
-            if (id.text == value)
+            if (FoldCase(id.text) == FoldCase(value))
                 Refuse(settings, line,
                        "download-id " + value + " given twice (first on line " +
                            std::to_string(id.line) + ")");

@@ -74,6 +74,10 @@ std::string DownloadIdProblem(const std::string& id) {
     if (id.empty()) return "is empty";
     if (id.size() > kLongestDownloadId) return "is longer than 255 characters";
     if (id[0] == '.') return "may not start with '.'";
+    // Windows drops a trailing dot from the document's file name, and the
+    // nginx recipe's service path takes only parts joined by single dots.
+    if (id.back() == '.' || id.find("..") != std::string::npos)
+        return "may not end with '.' or hold '..'";
     for (char c : id) {
         if (!IsAlnum(c) && c != '.' && c != '_' && c != '-')
             return "may hold only letters, digits, '.', '_' and '-'";
