@@ -5,6 +5,7 @@
 #include <sstream>
 
 #include "client_path_rules.h"
+#include "host_name.h"
 #include "publish_error.h"
 #include "setting_values.h"
 
@@ -53,7 +54,7 @@ void CheckSingleValue(const ReleaseSettings& settings, const std::string& key, S
         value.text = ToClientPath(value.text);
         problem = ClientPathProblem(value.text);
     }
-    if (problem.empty() && key == "files-server") problem = HostNameProblem(value.text);
+    if (problem.empty() && key == "files-server") problem = Stamp::HostNameProblem(value.text);
     if (problem.empty() && key == "release-number") problem = ReleaseNumberProblem(value.text);
     if (!problem.empty()) Refuse(settings, value.line, key + " " + problem);
 }

@@ -10,8 +10,6 @@ namespace Publish {
 // Printable ASCII only: the document is single-byte text read in the system
 // code page, so anything else could arrive as different characters.
 std::string DocumentTextProblem(const std::string& text);
-// A host name (letters, digits, '.', '-'), optionally ":port"; no scheme or path.
-std::string HostNameProblem(const std::string& host);
 // Letters, digits, '.', '_', '-', at most 255 characters, not starting or
 // ending with '.', no "..": the id names the document file under documents/
 // and travels in URLs.

@@ -75,6 +75,7 @@ TEST(PublishSettings, RefusesWithFileAndLine) {
         {base + "updater =\n", "r.conf:4: updater needs a path"},
         {"files-server = http://files.invalid\n", "r.conf:1: files-server must be a host name"},
         {"files-server = files.invalid:http\n", "r.conf:1: files-server has a port"},
+        {"files-server = files.invalid:65536\n", "r.conf:1: files-server has a port"},
         {"files-server = f\ndownload-id = a\n", "r.conf: missing product-exe"},
         {"product-exe = a.exe\ndownload-id = a\n", "r.conf: missing files-server"},
         {"product-exe = a.exe\nfiles-server = f\n", "r.conf: missing download-id"},
