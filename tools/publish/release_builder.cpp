@@ -119,6 +119,7 @@ ReleaseSummary BuildRelease(const ReleaseOptions& options, std::ostream& progres
     const std::vector<ProductFile> products = ListProductFiles(options.productFolder);
     ReleaseDocument document = DocumentRoot(settings, products);
     RefuseReservedNames(products, kToolNames, !updaterExe.empty());
+    WarnOfUnversionedProductExe(document, products, progress);
     std::vector<std::string> ids;
     for (const SettingText& id : settings.downloadIds) ids.push_back(id.text);
     if (options.replaceExisting)

@@ -1,6 +1,7 @@
 #pragma once
 // Checks that join the settings, the product folder and the release tree,
 // made before anything is written.
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -25,5 +26,12 @@ ReleaseDocument DocumentRoot(const ReleaseSettings& settings,
 // folder's root, or the updater's copies under files/updater/.
 void RefuseReservedNames(const std::vector<ProductFile>& products,
                          const char* const (&toolNames)[2], bool updaterListed);
+
+// Warns when the product executable carries no version resource: updaters
+// then fail its download every time and end each run with a connection
+// message. A warning, not a refusal, so that test products without one can
+// still be published.
+void WarnOfUnversionedProductExe(const ReleaseDocument& document,
+                                 const std::vector<ProductFile>& products, std::ostream& warnings);
 
 }  // namespace Publish

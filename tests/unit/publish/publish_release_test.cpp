@@ -44,6 +44,10 @@ TEST_F(PublishRelease, WritesDocumentsTheUpdaterLoadsWithEveryFileServedAtItsSiz
     const std::string out = scratch / "tree";
     const RunResult run = Release(out);
     ASSERT_EQ(run.exitCode, 0) << run.err;
+    // The fixture's bin\App.exe is no real program: published, with a warning.
+    EXPECT_NE(run.err.find("bin\\App.exe (product-exe) carries no version resource"),
+              std::string::npos)
+        << run.err;
 
     UpdateDocument document;
     ASSERT_TRUE(LoadDocument(out, "stable", document));

@@ -7,6 +7,9 @@
 #include "payload_packer.h"
 #include "release_document.h"
 #include "sha256.h"
+#include "support/scratch.h"
+#include "support/updater_process.h"
+#include "version_resource.h"
 
 namespace {
 
@@ -81,6 +84,17 @@ TEST(PublishRules, TokensAreTheFirstHalfOfTheSha256InUpperCaseHex) {
     EXPECT_TRUE(Publish::IsTokenText("0123456789abcdefABCDEF0123456789"));
     EXPECT_FALSE(Publish::IsTokenText("0123456789abcdefABCDEF012345678"));
     EXPECT_FALSE(Publish::IsTokenText("0123456789abcdefABCDEF012345678G"));
+}
+
+TEST(PublishRules, FindsTheVersionResourceOfARealProgramOnly) {
+    const std::string build = TestSupport::GetBuildFolder();
+    const std::string versioned = TestSupport::ReadFile(build + "\\demo\\NimbraDemoApp.exe");
+    ASSERT_FALSE(versioned.empty());
+    EXPECT_TRUE(Publish::HasVersionResource(versioned));
+    EXPECT_FALSE(Publish::HasVersionResource(versioned.substr(0, 1024)));  // cut short
+    EXPECT_FALSE(Publish::HasVersionResource(
+        TestSupport::ReadFile(build + "\\tools\\unkelz\\unkelz.exe")));  // none linked in
+    EXPECT_FALSE(Publish::HasVersionResource("MZ" + std::string(3000, 'a')));
 }
 
 }  // namespace
