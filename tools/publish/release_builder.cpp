@@ -127,14 +127,15 @@ ReleaseSummary BuildRelease(const ReleaseOptions& options, std::ostream& progres
 
     StagedTree tree(options.outFolder, options.replaceExisting);
     const std::string filesFolder = (fs::path(tree.Path()) / "files").string();
+    ReleaseSummary summary;
     PublishedUpdater updater;
     if (!updaterExe.empty()) {
         updater = PublishUpdater(updaterExe, ids, filesFolder);
         document.files.push_back(updater.entry);
+        summary.servedBytes += updater.entry.size * ids.size();  // one copy per id
     }
     document.compressFilePath = kToolNames[0];
     document.compressWavPath = kToolNames[1];
-    ReleaseSummary summary;
     for (const char* tool : kToolNames) {
         document.files.push_back(PublishToolFile(toolsFolder, tool, filesFolder));
         summary.servedBytes += document.files.back().size;

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <filesystem>
 #include <random>
 #include <set>
 
@@ -192,6 +193,13 @@ TEST_F(PublishUpdater, ListsTheCarriedChecksumAndServesOneCopyPerDownloadId) {
                       Stamp::ReadSlotText(original, block, slot));
     }
     EXPECT_EQ(hashes.size(), 2u);
+
+    // The summary counts every served byte, the copies included.
+    std::uintmax_t served = 0;
+    for (const auto& file : std::filesystem::recursive_directory_iterator(out + "\\files"))
+        if (file.is_regular_file()) served += file.file_size();
+    EXPECT_NE(run.out.find(" " + std::to_string(served) + " bytes served)"), std::string::npos)
+        << run.out;
 }
 
 TEST_F(PublishUpdater, RefusesAnUpdaterWithoutAChecksumOrAProductFolderInItsWay) {
