@@ -106,7 +106,10 @@ std::string ReleaseSettings::Where(int line) const {
 ReleaseSettings ParseSettings(const std::string& text, const std::string& fileName) {
     ReleaseSettings settings;
     settings.fileName = fileName;
-    std::istringstream lines(text);
+    // Windows editors may start a UTF-8 file with a byte order mark, which
+    // would otherwise become part of the first key.
+    const std::string kByteOrderMark = "\xEF\xBB\xBF";
+    std::istringstream lines(text.compare(0, 3, kByteOrderMark) == 0 ? text.substr(3) : text);
     std::string raw;
     for (int line = 1; std::getline(lines, raw); ++line) {
         if (!raw.empty() && raw.back() == '\r') raw.pop_back();

@@ -47,6 +47,13 @@ TEST(PublishSettings, ReadsEveryKey) {
     EXPECT_EQ(s.toolsFolder.text, "decompressors");
 }
 
+TEST(PublishSettings, ReadsAFileThatStartsWithAByteOrderMark) {
+    const Publish::ReleaseSettings s = ParseSettings(
+        std::string("\xEF\xBB\xBFproduct-exe = App.exe\n") + (kComplete + 47), "r.conf");
+    EXPECT_EQ(s.productExePath.text, "App.exe");
+    EXPECT_EQ(s.filesServer.line, 2);
+}
+
 TEST(PublishSettings, RefusesWithFileAndLine) {
     const std::string base =
         "product-exe = App.exe\nfiles-server = files.invalid\ndownload-id = a\n";
