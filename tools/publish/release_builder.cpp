@@ -116,6 +116,7 @@ ReleaseSummary BuildRelease(const ReleaseOptions& options, std::ostream& progres
     const std::string updaterExe = Pick(options.updaterExe, settings.updaterExe);
     const Signing signing = SigningFor(options, settings);
     CheckSeparateFolders(options.productFolder, options.outFolder);
+    CheckKeyOutsideProduct(options.productFolder, Pick(options.signingKey, settings.signingKey));
     const std::vector<ProductFile> products = ListProductFiles(options.productFolder);
     ReleaseDocument document = DocumentRoot(settings, products);
     RefuseReservedNames(products, kToolNames, !updaterExe.empty());

@@ -56,6 +56,12 @@ void CheckSeparateFolders(const std::string& productFolder, const std::string& o
         throw PublishError("the product folder " + productFolder + " lies inside " + outFolder);
 }
 
+void CheckKeyOutsideProduct(const std::string& productFolder, const std::string& keyPath) {
+    if (!keyPath.empty() && IsWithin(Resolved(keyPath), Resolved(productFolder)))
+        throw PublishError(keyPath + ": the signing key lies inside the product folder " +
+                           productFolder + ", which would publish it; keep it elsewhere");
+}
+
 ReleaseDocument DocumentRoot(const ReleaseSettings& settings,
                              const std::vector<ProductFile>& products) {
     std::unordered_map<std::string, std::string> byFolded;

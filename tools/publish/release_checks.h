@@ -15,6 +15,10 @@ namespace Publish {
 // a later release would publish the earlier one, or the tree would hold itself.
 void CheckSeparateFolders(const std::string& productFolder, const std::string& outFolder);
 
+// Refuses a signing key inside the product folder: it would be published,
+// and anyone could sign releases that the updaters accept. "" is no key.
+void CheckKeyOutsideProduct(const std::string& productFolder, const std::string& keyPath);
+
 // The document's root values and registry values. product-exe, and
 // uninstall-icon and resource-update when given, must name product files
 // (compared ignoring letter case, as the updater does); the document carries

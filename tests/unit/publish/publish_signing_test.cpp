@@ -105,6 +105,7 @@ TEST_F(PublishSigned, TakesKeyAndNumberFromTheSettingsFileWithTheCommandLineFirs
 
 TEST_F(PublishSigned, RefusesHalfASigningSetupOrABadKeyBeforeWritingAnything) {
     ASSERT_TRUE(WriteFile(root + "\\p384.key", kOpenSslP384Key));
+    AddProductFile("keys\\signer.key", kOpenSslPrivateKey);
     const std::string key = root + "\\signer.key";
     const struct {
         std::vector<std::string> args;
@@ -121,6 +122,9 @@ TEST_F(PublishSigned, RefusesHalfASigningSetupOrABadKeyBeforeWritingAnything) {
         {{"--key", key, "--release-number", "-1"}, 2, "must be a decimal number"},
         {{"--key", key, "--release-number", "9223372036854775808"}, 2, "is larger than"},
         {{"--key", key, "--release-number", ""}, 2, "needs a value"},
+        {{"--key", product + "\\keys\\signer.key", "--release-number", "5"},
+         1,
+         "the signing key lies inside the product folder"},
     };
     const std::vector<std::string> before = ScratchNames();
     for (const auto& c : cases) {
