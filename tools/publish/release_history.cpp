@@ -43,7 +43,7 @@ void CheckReleaseNumberGoesOn(const std::string& outFolder, const std::vector<st
             throw PublishError(path.string() + " is signed as release " + old +
                                "; updaters stamped with its key refuse an unsigned document: "
                                "give --key and a --release-number above " +
-                               old);
+                               old + " (to stop signing, remove the tree first)");
         if (*releaseNumber < *published)
             throw PublishError("release number " + std::to_string(*releaseNumber) +
                                " is lower than release " + old + " in " + path.string() +
