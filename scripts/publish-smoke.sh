@@ -27,8 +27,11 @@ tools = tools
 CONF
 
 fail() { echo "publish smoke: $*" >&2; exit 1; }
-"$NATIVE/publish" release --settings release.conf --files product --out tree >/dev/null
+# bin/App.exe is no real program: published, with a warning.
+"$NATIVE/publish" release --settings release.conf --files product --out tree >/dev/null 2>warn.txt ||
+  fail "$(cat warn.txt)"
 [ -f tree/documents/smoke ] || fail "no document written"
+grep -q "carries no version resource" warn.txt || fail "no warning about App.exe's version"
 grep -q 'ServerRelativePath="/files/readme.txt.Kelz"' tree/documents/smoke || fail "readme.txt not packed"
 "$NATIVE/unkelz/unkelz" d tree/files/readme.txt.Kelz readme.out
 cmp -s readme.out product/readme.txt || fail "readme.txt does not unpack to the original"
@@ -52,7 +55,7 @@ if "$NATIVE/publish" keygen --out smoke 2>/dev/null; then fail "keygen overwrote
 cmp -s smoke.key smoke.key.before || fail "a refused keygen changed smoke.key"
 
 "$NATIVE/publish" release --settings release.conf --files product --out signed \
-  --key smoke.key --release-number 1234 >/dev/null
+  --key smoke.key --release-number 1234 >/dev/null 2>warn.txt || fail "$(cat warn.txt)"
 grep -q '<UpdateDocument [^>]* ReleaseNumber="1234"' signed/documents/smoke || fail "no ReleaseNumber"
 # Split the document at the signature comment: the bytes before it are signed,
 # the comment carries r||s in hex, which OpenSSL wants as a DER ECDSA-Sig-Value.

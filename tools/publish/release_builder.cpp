@@ -13,6 +13,7 @@
 #include "publish_error.h"
 #include "release_checks.h"
 #include "release_document.h"
+#include "release_history.h"
 #include "release_settings.h"
 #include "release_tree.h"
 #include "signing_key.h"
@@ -115,22 +116,27 @@ ReleaseSummary BuildRelease(const ReleaseOptions& options, std::ostream& progres
     const std::string updaterExe = Pick(options.updaterExe, settings.updaterExe);
     const Signing signing = SigningFor(options, settings);
     CheckSeparateFolders(options.productFolder, options.outFolder);
+    CheckKeyOutsideProduct(options.productFolder, Pick(options.signingKey, settings.signingKey));
     const std::vector<ProductFile> products = ListProductFiles(options.productFolder);
     ReleaseDocument document = DocumentRoot(settings, products);
     RefuseReservedNames(products, kToolNames, !updaterExe.empty());
+    WarnOfUnversionedProductExe(document, products, progress);
+    std::vector<std::string> ids;
+    for (const SettingText& id : settings.downloadIds) ids.push_back(id.text);
+    if (options.replaceExisting)
+        CheckReleaseNumberGoesOn(options.outFolder, ids, signing.releaseNumber);
 
     StagedTree tree(options.outFolder, options.replaceExisting);
     const std::string filesFolder = (fs::path(tree.Path()) / "files").string();
-    std::vector<std::string> ids;
-    for (const SettingText& id : settings.downloadIds) ids.push_back(id.text);
+    ReleaseSummary summary;
     PublishedUpdater updater;
     if (!updaterExe.empty()) {
         updater = PublishUpdater(updaterExe, ids, filesFolder);
         document.files.push_back(updater.entry);
+        summary.servedBytes += updater.entry.size * ids.size();  // one copy per id
     }
     document.compressFilePath = kToolNames[0];
     document.compressWavPath = kToolNames[1];
-    ReleaseSummary summary;
     for (const char* tool : kToolNames) {
         document.files.push_back(PublishToolFile(toolsFolder, tool, filesFolder));
         summary.servedBytes += document.files.back().size;

@@ -28,7 +28,7 @@ struct ReleaseSummary {
     std::size_t listedFiles = 0;  // every UpdateFile entry of the document
     std::size_t packedFiles = 0;  // product files served as .Kelz or .Kelw
     std::uint64_t sourceBytes = 0;
-    std::uint64_t servedBytes = 0;               // product and tool files as served
+    std::uint64_t servedBytes = 0;               // every file of the tree but the documents
     std::optional<std::uint64_t> releaseNumber;  // set when the documents are signed
 };
 

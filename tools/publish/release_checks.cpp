@@ -1,12 +1,15 @@
 #include "release_checks.h"
 
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <system_error>
 #include <unordered_map>
 
 #include "client_path_rules.h"
 #include "publish_error.h"
 #include "updater_copies.h"
+#include "version_resource.h"
 
 namespace Publish {
 namespace fs = std::filesystem;
@@ -53,6 +56,12 @@ void CheckSeparateFolders(const std::string& productFolder, const std::string& o
         throw PublishError("the product folder " + productFolder + " lies inside " + outFolder);
 }
 
+void CheckKeyOutsideProduct(const std::string& productFolder, const std::string& keyPath) {
+    if (!keyPath.empty() && IsWithin(Resolved(keyPath), Resolved(productFolder)))
+        throw PublishError(keyPath + ": the signing key lies inside the product folder " +
+                           productFolder + ", which would publish it; keep it elsewhere");
+}
+
 ReleaseDocument DocumentRoot(const ReleaseSettings& settings,
                              const std::vector<ProductFile>& products) {
     std::unordered_map<std::string, std::string> byFolded;
@@ -88,6 +97,22 @@ void RefuseReservedNames(const std::vector<ProductFile>& products,
                                " in the product folder would meet the updater's "
                                "copies under files/" +
                                updaterFolder + "/");
+    }
+}
+
+void WarnOfUnversionedProductExe(const ReleaseDocument& document,
+                                 const std::vector<ProductFile>& products, std::ostream& warnings) {
+    for (const ProductFile& file : products) {
+        if (FoldCase(file.clientPath) != FoldCase(document.productExePath)) continue;
+        std::ifstream in(fs::path(file.sourcePath), std::ios::binary);
+        const std::string image((std::istreambuf_iterator<char>(in)),
+                                std::istreambuf_iterator<char>());
+        if (!HasVersionResource(image))
+            warnings << "publish: warning: " << file.sourcePath
+                     << " (product-exe) carries no version resource; updaters count it as a "
+                        "failed download and end every run with \"Failed to connect to the "
+                        "update server\"\n";
+        return;
     }
 }
 

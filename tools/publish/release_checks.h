@@ -1,6 +1,7 @@
 #pragma once
 // Checks that join the settings, the product folder and the release tree,
 // made before anything is written.
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -14,6 +15,10 @@ namespace Publish {
 // a later release would publish the earlier one, or the tree would hold itself.
 void CheckSeparateFolders(const std::string& productFolder, const std::string& outFolder);
 
+// Refuses a signing key inside the product folder: it would be published,
+// and anyone could sign releases that the updaters accept. "" is no key.
+void CheckKeyOutsideProduct(const std::string& productFolder, const std::string& keyPath);
+
 // The document's root values and registry values. product-exe, and
 // uninstall-icon and resource-update when given, must name product files
 // (compared ignoring letter case, as the updater does); the document carries
@@ -25,5 +30,12 @@ ReleaseDocument DocumentRoot(const ReleaseSettings& settings,
 // folder's root, or the updater's copies under files/updater/.
 void RefuseReservedNames(const std::vector<ProductFile>& products,
                          const char* const (&toolNames)[2], bool updaterListed);
+
+// Warns when the product executable carries no version resource: updaters
+// then fail its download every time and end each run with a connection
+// message. A warning, not a refusal, so that test products without one can
+// still be published.
+void WarnOfUnversionedProductExe(const ReleaseDocument& document,
+                                 const std::vector<ProductFile>& products, std::ostream& warnings);
 
 }  // namespace Publish

@@ -33,6 +33,13 @@ std::string Attribute(const char* name, const std::string& value) {
     return std::string(" ") + name + "=\"" + Escaped(value) + "\"";
 }
 
+int HexValue(char c) {
+    if (c >= '0' && c <= '9') return c - '0';
+    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+    return -1;
+}
+
 bool IsUnreserved(char c) {
     return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '-' ||
            c == '.' || c == '_' || c == '~';
@@ -56,6 +63,23 @@ std::string ServerPathOf(const std::string& clientPath) {
         }
     }
     return path;
+}
+
+std::optional<std::string> DecodedServerPath(const std::string& serverPath) {
+    const std::string path = serverPath.substr(0, serverPath.find('?'));
+    std::string decoded;
+    for (std::size_t i = 0; i < path.size(); ++i) {
+        if (path[i] != '%') {
+            decoded.push_back(path[i]);
+            continue;
+        }
+        const int high = i + 2 < path.size() ? HexValue(path[i + 1]) : -1;
+        const int low = high >= 0 ? HexValue(path[i + 2]) : -1;
+        if (low < 0) return std::nullopt;
+        decoded.push_back(static_cast<char>(high * 16 + low));
+        i += 2;
+    }
+    return decoded;
 }
 
 std::string WriteDocumentXml(const ReleaseDocument& document) {

@@ -36,6 +36,10 @@ struct ReleaseDocument {
 // (so a blank travels as %20 and a static server maps it back to the file).
 std::string ServerPathOf(const std::string& clientPath);
 
+// The file a static server maps a request path to: the query dropped and
+// every %XX decoded. None when an escape is not two hex digits.
+std::optional<std::string> DecodedServerPath(const std::string& serverPath);
+
 // The document as XML text, CR LF line ends, every value escaped. A signed
 // document is this text followed by its signature comment (document_signature.h).
 std::string WriteDocumentXml(const ReleaseDocument& document);

@@ -5,6 +5,7 @@
 #include <sstream>
 
 #include "client_path_rules.h"
+#include "host_name.h"
 #include "publish_error.h"
 #include "setting_values.h"
 
@@ -53,7 +54,7 @@ void CheckSingleValue(const ReleaseSettings& settings, const std::string& key, S
         value.text = ToClientPath(value.text);
         problem = ClientPathProblem(value.text);
     }
-    if (problem.empty() && key == "files-server") problem = HostNameProblem(value.text);
+    if (problem.empty() && key == "files-server") problem = Stamp::HostNameProblem(value.text);
     if (problem.empty() && key == "release-number") problem = ReleaseNumberProblem(value.text);
     if (!problem.empty()) Refuse(settings, value.line, key + " " + problem);
 }
@@ -69,8 +70,10 @@ void ApplyLine(ReleaseSettings& settings, const std::string& key, const std::str
     } else if (key == "download-id") {
         const std::string problem = DownloadIdProblem(value);
         if (!problem.empty()) Refuse(settings, line, "download-id " + problem);
+        // Each id names a file under documents/ and files/updater/, where
+        // Windows and case-blind servers hold ids of other letter case as one.
         for (const SettingText& id : settings.downloadIds)
-            if (id.text == value)
+            if (FoldCase(id.text) == FoldCase(value))
                 Refuse(settings, line,
                        "download-id " + value + " given twice (first on line " +
                            std::to_string(id.line) + ")");
@@ -103,7 +106,10 @@ std::string ReleaseSettings::Where(int line) const {
 ReleaseSettings ParseSettings(const std::string& text, const std::string& fileName) {
     ReleaseSettings settings;
     settings.fileName = fileName;
-    std::istringstream lines(text);
+    // Windows editors may start a UTF-8 file with a byte order mark, which
+    // would otherwise become part of the first key.
+    const std::string kByteOrderMark = "\xEF\xBB\xBF";
+    std::istringstream lines(text.compare(0, 3, kByteOrderMark) == 0 ? text.substr(3) : text);
     std::string raw;
     for (int line = 1; std::getline(lines, raw); ++line) {
         if (!raw.empty() && raw.back() == '\r') raw.pop_back();

@@ -24,11 +24,27 @@ fs::path FreeSibling(const fs::path& target, const std::string& what) {
 
 fs::path Absolute(const std::string& path) {
     std::error_code ec;
-    fs::path absolute = fs::absolute(fs::path(path), ec);
+    fs::path absolute = fs::absolute(fs::path(path), ec).lexically_normal();
     if (ec) throw PublishError("cannot resolve " + path + ": " + ec.message());
-    // "out/" names the folder "out": drop the empty last component.
+    // "out/" and "out/." name the folder "out": drop the empty last component.
     if (!absolute.has_filename()) absolute = absolute.parent_path();
-    return absolute.lexically_normal();
+    return absolute;
+}
+
+// --replace removes the old tree, so it takes only a folder that holds nothing
+// but what the release tool writes: a mistyped --out must not cost a folder of
+// other files (keys, a product, a home folder).
+void RefuseReplacingOtherContent(const std::string& target, const fs::path& absolute) {
+    std::error_code ec;
+    if (!fs::is_directory(absolute, ec))
+        throw PublishError(target + " is not a folder; --replace replaces only a release tree");
+    for (fs::directory_iterator it(absolute, ec), end; !ec && it != end; it.increment(ec)) {
+        const std::string name = it->path().filename().string();
+        if ((name != "documents" && name != "files") || !it->is_directory())
+            throw PublishError(target + " is not a release tree (it holds " + name +
+                               "); --replace replaces only a tree that publish wrote");
+    }
+    if (ec) throw PublishError("cannot list " + target + ": " + ec.message());
 }
 
 }  // namespace
@@ -38,8 +54,10 @@ StagedTree::StagedTree(const std::string& target, bool replaceExisting)
     const fs::path absolute = Absolute(target);
     m_target = absolute.string();
     std::error_code ec;
-    if (fs::exists(absolute, ec) && !replaceExisting)
-        throw PublishError(target + " exists; give --replace to replace it");
+    if (fs::exists(absolute, ec)) {
+        if (!replaceExisting) throw PublishError(target + " exists; give --replace to replace it");
+        RefuseReplacingOtherContent(target, absolute);
+    }
     if (!fs::is_directory(absolute.parent_path(), ec))
         throw PublishError(target + ": the folder " + absolute.parent_path().string() +
                            " does not exist");

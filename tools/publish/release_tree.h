@@ -9,8 +9,9 @@ namespace Publish {
 class StagedTree {
 public:
     // Creates an empty sibling folder of target (".<name>.publishing-<n>").
-    // Throws PublishError when target exists and replacing was not asked for,
-    // when target's parent folder is missing, or the folder cannot be made.
+    // Throws PublishError when target exists and replacing was not asked for
+    // or it holds anything but documents/ and files/, when target's parent
+    // folder is missing, or the folder cannot be made.
     StagedTree(const std::string& target, bool replaceExisting);
     // Removes the staging folder and all in it unless Commit() succeeded.
     ~StagedTree();

@@ -15,6 +15,7 @@
 #include "document/signed_document.h"
 #include "flac_codec.h"
 #include "publish_error.h"
+#include "release_document.h"
 #include "setting_values.h"
 #include "signing_key.h"
 #include "tinyxml.h"
@@ -31,6 +32,20 @@ const char* const kNamedFiles[] = {"ProductExePath", "CompressFilePath", "Compre
 bool EndsWith(const std::string& text, const std::string& end) {
     return text.size() >= end.size() &&
            text.compare(text.size() - end.size(), end.size(), end) == 0;
+}
+
+// A request path that names a file below the tree: rooted, no ".." component.
+bool StaysInTree(const std::string& path) {
+    if (path.empty() || path[0] != '/' || path.find('\0') != std::string::npos) return false;
+    std::size_t start = 1;
+    for (;;) {
+        const std::size_t end = path.find('/', start);
+        if (path.compare(start, end == std::string::npos ? std::string::npos : end - start, "..") ==
+            0)
+            return false;
+        if (end == std::string::npos) return true;
+        start = end + 1;
+    }
 }
 
 std::string ReadBytes(const fs::path& path) {
@@ -158,11 +173,13 @@ private:
         }
         // The updater's copy is served at its entry's path plus the download id.
         if (FoldCase(client) == kUpdaterClientPath) server += m_id;
-        if (server.empty() || server[0] != '/' || server.find("..") != std::string::npos) {
+        // A static server serves the file that the decoded path names.
+        const std::optional<std::string> decoded = DecodedServerPath(server);
+        if (!decoded || !StaysInTree(*decoded)) {
             Problem(what + ": ServerRelativePath must start with / and stay in the tree");
             return;
         }
-        const fs::path served = fs::path(m_options.tree) / fs::path(server.substr(1));
+        const fs::path served = fs::path(m_options.tree) / fs::path(decoded->substr(1));
         std::error_code error;
         if (!fs::is_regular_file(served, error)) {
             Problem(what + ": the tree holds no file " + server);

@@ -51,29 +51,14 @@ std::string DocumentTextProblem(const std::string& text) {
     return "";
 }
 
-std::string HostNameProblem(const std::string& host) {
-    if (host.find("://") != std::string::npos || host.find('/') != std::string::npos)
-        return "must be a host name only, without scheme or path";
-    const std::size_t colon = host.find(':');
-    const std::string name = host.substr(0, colon);
-    if (name.empty()) return "has no host name";
-    for (char c : name) {
-        if (!IsAlnum(c) && c != '.' && c != '-')
-            return "may hold only letters, digits, '.' and '-' (and a :port)";
-    }
-    if (colon != std::string::npos) {
-        const std::string port = host.substr(colon + 1);
-        if (port.empty() || port.size() > 5 ||
-            port.find_first_not_of("0123456789") != std::string::npos)
-            return "has a port that is not a number";
-    }
-    return "";
-}
-
 std::string DownloadIdProblem(const std::string& id) {
     if (id.empty()) return "is empty";
     if (id.size() > kLongestDownloadId) return "is longer than 255 characters";
     if (id[0] == '.') return "may not start with '.'";
+    // Windows drops a trailing dot from the document's file name, and the
+    // nginx recipe's service path takes only parts joined by single dots.
+    if (id.back() == '.' || id.find("..") != std::string::npos)
+        return "may not end with '.' or hold '..'";
     for (char c : id) {
         if (!IsAlnum(c) && c != '.' && c != '_' && c != '-')
             return "may hold only letters, digits, '.', '_' and '-'";

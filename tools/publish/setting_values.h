@@ -10,10 +10,9 @@ namespace Publish {
 // Printable ASCII only: the document is single-byte text read in the system
 // code page, so anything else could arrive as different characters.
 std::string DocumentTextProblem(const std::string& text);
-// A host name (letters, digits, '.', '-'), optionally ":port"; no scheme or path.
-std::string HostNameProblem(const std::string& host);
-// Letters, digits, '.', '_', '-', at most 255 characters, not starting with
-// '.': the id names the document file under documents/ and travels in URLs.
+// Letters, digits, '.', '_', '-', at most 255 characters, not starting or
+// ending with '.', no "..": the id names the document file under documents/
+// and travels in URLs.
 std::string DownloadIdProblem(const std::string& id);
 // Decimal digits only, at most 2^63-1: the ReleaseNumber of signed documents.
 std::string ReleaseNumberProblem(const std::string& number);

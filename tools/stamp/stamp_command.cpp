@@ -1,5 +1,6 @@
 #include "stamp_command.h"
 
+#include "host_name.h"
 #include "public_key_pem.h"
 #include "stamp_file.h"
 #include "stamp_image.h"
@@ -79,6 +80,21 @@ void CheckBrand(const std::string& brand) {
     }
 }
 
+// The updater reaches its service only at a host name, optionally with a
+// port; a scheme or path (http://host/) would only show as a failed download.
+void CheckHost(const std::string& host) {
+    const std::string problem = HostNameProblem(host);
+    if (!problem.empty()) throw UsageError("--host " + problem);
+}
+
+// The updater's build token, compared with its entry in the release, where
+// the release tool takes only 32 hex digits.
+void CheckChecksum(const std::string& checksum) {
+    if (checksum.size() != 32 ||
+        checksum.find_first_not_of("0123456789abcdefABCDEF") != std::string::npos)
+        throw UsageError("--checksum must be 32 hex digits");
+}
+
 bool HasValues(const StampOptions& options) {
     if (options.publicKey) {
         return true;
@@ -127,6 +143,12 @@ StampOptions ParseArguments(const std::vector<std::string>& args) {
     }
     if (const auto& brand = options.values[SlotOfOption("--brand")]) {
         CheckBrand(*brand);
+    }
+    if (const auto& host = options.values[SlotOfOption("--host")]) {
+        CheckHost(*host);
+    }
+    if (const auto& checksum = options.values[SlotOfOption("--checksum")]) {
+        CheckChecksum(*checksum);
     }
     if (!HasValues(options) && !options.print) {
         throw UsageError("nothing to do: give a value to write or --print");

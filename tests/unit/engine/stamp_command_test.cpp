@@ -121,6 +121,10 @@ TEST(StampArguments, BadCommandLinesAreUsageErrors) {
         {"a.exe", "--brand", "Acme\\Tools"},
         {"a.exe", "--brand", "Acme: Tools"},
         {"a.exe", "--brand", "Tab\tName"},
+        // Hosts the updater cannot reach, and a checksum the release tool refuses.
+        {"a.exe", "--host", "http://updates.example.com/"},
+        {"a.exe", "--host", "updates.example.com:70000"},
+        {"a.exe", "--checksum", "B2F1CB5D8BCD76BFEA8A5F320BA70B6"},
     };
     for (const auto& line : lines) {
         const RunResult r = RunTool(line);

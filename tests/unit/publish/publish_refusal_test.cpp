@@ -88,6 +88,26 @@ TEST_F(PublishRefusal, KeepsAnExistingTreeUnlessReplacingAndThenOnlyOnSuccess) {
     EXPECT_EQ(ScratchNames(), names);  // the old tree is gone, not left beside
 }
 
+TEST_F(PublishRefusal, ReplacesOnlyAFolderThatHoldsNothingButATree) {
+    const std::string out = scratch / "keys";
+    ASSERT_TRUE(CreateDirectoryA(out.c_str(), nullptr));
+    ASSERT_TRUE(TestSupport::WriteFile(out + "\\signer.key", "secret"));
+    RunResult run = Release(out, {"--replace"});
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_NE(run.err.find("is not a release tree (it holds signer.key)"), std::string::npos)
+        << run.err;
+    EXPECT_EQ(ReadFile(out + "\\signer.key"), "secret");
+
+    const std::string file = scratch / "notes.txt";
+    ASSERT_TRUE(TestSupport::WriteFile(file, "notes"));
+    run = Release(file, {"--replace"});
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_EQ(ReadFile(file), "notes");
+
+    DeleteFileA((out + "\\signer.key").c_str());  // an empty folder takes a first tree
+    EXPECT_EQ(Release(out, {"--replace"}).exitCode, 0);
+}
+
 TEST_F(PublishRefusal, BadCommandLinesExitWithTwo) {
     const std::vector<std::vector<std::string>> lines = {
         {},

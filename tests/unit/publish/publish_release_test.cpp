@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <filesystem>
 #include <random>
 #include <set>
 
@@ -44,6 +45,10 @@ TEST_F(PublishRelease, WritesDocumentsTheUpdaterLoadsWithEveryFileServedAtItsSiz
     const std::string out = scratch / "tree";
     const RunResult run = Release(out);
     ASSERT_EQ(run.exitCode, 0) << run.err;
+    // The fixture's bin\App.exe is no real program: published, with a warning.
+    EXPECT_NE(run.err.find("bin\\App.exe (product-exe) carries no version resource"),
+              std::string::npos)
+        << run.err;
 
     UpdateDocument document;
     ASSERT_TRUE(LoadDocument(out, "stable", document));
@@ -188,6 +193,13 @@ TEST_F(PublishUpdater, ListsTheCarriedChecksumAndServesOneCopyPerDownloadId) {
                       Stamp::ReadSlotText(original, block, slot));
     }
     EXPECT_EQ(hashes.size(), 2u);
+
+    // The summary counts every served byte, the copies included.
+    std::uintmax_t served = 0;
+    for (const auto& file : std::filesystem::recursive_directory_iterator(out + "\\files"))
+        if (file.is_regular_file()) served += file.file_size();
+    EXPECT_NE(run.out.find(" " + std::to_string(served) + " bytes served)"), std::string::npos)
+        << run.out;
 }
 
 TEST_F(PublishUpdater, RefusesAnUpdaterWithoutAChecksumOrAProductFolderInItsWay) {

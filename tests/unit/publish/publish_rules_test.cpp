@@ -7,6 +7,9 @@
 #include "payload_packer.h"
 #include "release_document.h"
 #include "sha256.h"
+#include "support/scratch.h"
+#include "support/updater_process.h"
+#include "version_resource.h"
 
 namespace {
 
@@ -53,6 +56,11 @@ TEST(PublishRules, ServedPathsEscapeWhatAUrlCannotCarry) {
     EXPECT_EQ(Publish::ServerPathOf("bin\\App.exe"), "/files/bin/App.exe");
     EXPECT_EQ(Publish::ServerPathOf("My Docs\\100%+#1.txt"), "/files/My%20Docs/100%25%2B%231.txt");
     EXPECT_EQ(Publish::ServerPathOf("a-b_c.d~e"), "/files/a-b_c.d~e");
+    // ... and a static server decodes them back to the file's name.
+    EXPECT_EQ(Publish::DecodedServerPath("/files/My%20Docs/100%25%2b%231.txt?v=2"),
+              "/files/My Docs/100%+#1.txt");
+    EXPECT_EQ(Publish::DecodedServerPath("/files/a%2"), std::nullopt);
+    EXPECT_EQ(Publish::DecodedServerPath("/files/a%zz"), std::nullopt);
 }
 
 TEST(PublishRules, PackingPaysOnlyForAKibAndFivePercent) {
@@ -76,6 +84,17 @@ TEST(PublishRules, TokensAreTheFirstHalfOfTheSha256InUpperCaseHex) {
     EXPECT_TRUE(Publish::IsTokenText("0123456789abcdefABCDEF0123456789"));
     EXPECT_FALSE(Publish::IsTokenText("0123456789abcdefABCDEF012345678"));
     EXPECT_FALSE(Publish::IsTokenText("0123456789abcdefABCDEF012345678G"));
+}
+
+TEST(PublishRules, FindsTheVersionResourceOfARealProgramOnly) {
+    const std::string build = TestSupport::GetBuildFolder();
+    const std::string versioned = TestSupport::ReadFile(build + "\\demo\\NimbraDemoApp.exe");
+    ASSERT_FALSE(versioned.empty());
+    EXPECT_TRUE(Publish::HasVersionResource(versioned));
+    EXPECT_FALSE(Publish::HasVersionResource(versioned.substr(0, 1024)));  // cut short
+    EXPECT_FALSE(Publish::HasVersionResource(
+        TestSupport::ReadFile(build + "\\tools\\unkelz\\unkelz.exe")));  // none linked in
+    EXPECT_FALSE(Publish::HasVersionResource("MZ" + std::string(3000, 'a')));
 }
 
 }  // namespace

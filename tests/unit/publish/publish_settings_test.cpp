@@ -47,6 +47,13 @@ TEST(PublishSettings, ReadsEveryKey) {
     EXPECT_EQ(s.toolsFolder.text, "decompressors");
 }
 
+TEST(PublishSettings, ReadsAFileThatStartsWithAByteOrderMark) {
+    const Publish::ReleaseSettings s = ParseSettings(
+        std::string("\xEF\xBB\xBFproduct-exe = App.exe\n") + (kComplete + 47), "r.conf");
+    EXPECT_EQ(s.productExePath.text, "App.exe");
+    EXPECT_EQ(s.filesServer.line, 2);
+}
+
 TEST(PublishSettings, RefusesWithFileAndLine) {
     const std::string base =
         "product-exe = App.exe\nfiles-server = files.invalid\ndownload-id = a\n";
@@ -61,6 +68,9 @@ TEST(PublishSettings, RefusesWithFileAndLine) {
         {base + "download-id = a\n", "r.conf:4: download-id a given twice"},
         {base + "download-id = a/b\n", "r.conf:4: download-id may hold only"},
         {base + "download-id = .hidden\n", "r.conf:4: download-id may not start with '.'"},
+        {base + "download-id = A\n", "r.conf:4: download-id A given twice (first on line 3)"},
+        {base + "download-id = beta.\n", "r.conf:4: download-id may not end with '.' or hold"},
+        {base + "download-id = b..2\n", "r.conf:4: download-id may not end with '.' or hold"},
         {base + "registry = A | B | C\n", "r.conf:4: registry needs four fields"},
         {base + "registry = A | B | C | TRUE\n", "r.conf:4: registry override must be true or"},
         {base + "registry = \\A | B | C | true\n", "r.conf:4: registry path has an empty key"},
@@ -72,6 +82,7 @@ TEST(PublishSettings, RefusesWithFileAndLine) {
         {base + "updater =\n", "r.conf:4: updater needs a path"},
         {"files-server = http://files.invalid\n", "r.conf:1: files-server must be a host name"},
         {"files-server = files.invalid:http\n", "r.conf:1: files-server has a port"},
+        {"files-server = files.invalid:65536\n", "r.conf:1: files-server has a port"},
         {"files-server = f\ndownload-id = a\n", "r.conf: missing product-exe"},
         {"product-exe = a.exe\ndownload-id = a\n", "r.conf: missing files-server"},
         {"product-exe = a.exe\nfiles-server = f\n", "r.conf: missing download-id"},

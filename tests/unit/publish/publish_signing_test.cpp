@@ -105,6 +105,7 @@ TEST_F(PublishSigned, TakesKeyAndNumberFromTheSettingsFileWithTheCommandLineFirs
 
 TEST_F(PublishSigned, RefusesHalfASigningSetupOrABadKeyBeforeWritingAnything) {
     ASSERT_TRUE(WriteFile(root + "\\p384.key", kOpenSslP384Key));
+    AddProductFile("keys\\signer.key", kOpenSslPrivateKey);
     const std::string key = root + "\\signer.key";
     const struct {
         std::vector<std::string> args;
@@ -121,6 +122,9 @@ TEST_F(PublishSigned, RefusesHalfASigningSetupOrABadKeyBeforeWritingAnything) {
         {{"--key", key, "--release-number", "-1"}, 2, "must be a decimal number"},
         {{"--key", key, "--release-number", "9223372036854775808"}, 2, "is larger than"},
         {{"--key", key, "--release-number", ""}, 2, "needs a value"},
+        {{"--key", product + "\\keys\\signer.key", "--release-number", "5"},
+         1,
+         "the signing key lies inside the product folder"},
     };
     const std::vector<std::string> before = ScratchNames();
     for (const auto& c : cases) {
@@ -130,6 +134,23 @@ TEST_F(PublishSigned, RefusesHalfASigningSetupOrABadKeyBeforeWritingAnything) {
         EXPECT_EQ(ScratchNames(), before) << c.message;
     }
     EXPECT_FALSE(FileExists(scratch / "tree"));
+}
+
+TEST_F(PublishSigned, ReplacesASignedTreeOnlyWithSignedDocumentsOfNoLowerNumber) {
+    const std::string out = scratch / "tree", key = root + "\\signer.key";
+    ASSERT_EQ(Release(out, {"--key", key, "--release-number", "7"}).exitCode, 0);
+    const std::string document = Document(out, "stable");
+    RunResult run = Release(out, {"--replace", "--key", key, "--release-number", "6"});
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_NE(run.err.find("release number 6 is lower than release 7"), std::string::npos)
+        << run.err;
+    run = Release(out, {"--replace"});
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_NE(run.err.find("is signed as release 7"), std::string::npos) << run.err;
+    EXPECT_EQ(Document(out, "stable"), document);
+
+    EXPECT_EQ(Release(out, {"--replace", "--key", key, "--release-number", "7"}).exitCode, 0);
+    EXPECT_EQ(Release(out, {"--replace", "--key", key, "--release-number", "8"}).exitCode, 0);
 }
 
 TEST_F(PublishSigned, KeygenWritesAPairOpenSslAgreesWith) {

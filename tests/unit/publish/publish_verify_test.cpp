@@ -22,6 +22,7 @@ protected:
         ASSERT_TRUE(WriteFile(publicKey, kOpenSslPublicKey));
         AddProductFile("readme.txt", std::string(5000, 'r'));  // packed
         AddProductFile("notes.txt", "plain notes");
+        AddProductFile("My Docs\\read me 100%.txt", "served as My%20Docs/read%20me%20100%25.txt");
         const RunResult run =
             Release(tree, {"--key", root + "\\signer.key", "--release-number", "3"});
         ASSERT_EQ(run.exitCode, 0) << run.err;

@@ -1,0 +1,55 @@
+#include "release_history.h"
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+
+#include "document/signed_document.h"
+#include "publish_error.h"
+#include "setting_values.h"
+#include "tinyxml.h"
+
+namespace Publish {
+namespace fs = std::filesystem;
+
+namespace {
+
+// The ReleaseNumber of a signed document at path; none for a missing,
+// unsigned or unreadable one, which binds no updater.
+std::optional<std::uint64_t> SignedReleaseNumber(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) return std::nullopt;
+    const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    if (!SignedDocument::Split(bytes).signedForm) return std::nullopt;
+    TiXmlDocument document;
+    document.Parse(bytes.c_str(), nullptr, TIXML_DEFAULT_ENCODING);
+    const TiXmlNode* node = document.FirstChild("UpdateDocument");
+    const TiXmlElement* root = node ? node->ToElement() : nullptr;
+    const char* number = root ? root->Attribute("ReleaseNumber") : nullptr;
+    if (number == nullptr || !ReleaseNumberProblem(number).empty()) return std::nullopt;
+    return std::stoull(number);
+}
+
+}  // namespace
+
+void CheckReleaseNumberGoesOn(const std::string& outFolder, const std::vector<std::string>& ids,
+                              const std::optional<std::uint64_t>& releaseNumber) {
+    for (const std::string& id : ids) {
+        const fs::path path = fs::path(outFolder) / "documents" / id;
+        const std::optional<std::uint64_t> published = SignedReleaseNumber(path);
+        if (!published) continue;
+        const std::string old = std::to_string(*published);
+        if (!releaseNumber)
+            throw PublishError(path.string() + " is signed as release " + old +
+                               "; updaters stamped with its key refuse an unsigned document: "
+                               "give --key and a --release-number above " +
+                               old + " (to stop signing, remove the tree first)");
+        if (*releaseNumber < *published)
+            throw PublishError("release number " + std::to_string(*releaseNumber) +
+                               " is lower than release " + old + " in " + path.string() +
+                               ", which updaters refuse once they accepted " + old +
+                               ": give a number above " + old);
+    }
+}
+
+}  // namespace Publish

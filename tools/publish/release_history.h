@@ -1,0 +1,18 @@
+#pragma once
+// What the tree about to be replaced already promised installed updaters.
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace Publish {
+
+// Refuses to replace a signed document of one of the ids in the tree at
+// outFolder with an unsigned one (no releaseNumber) or with a lower release
+// number: updaters stamped with the key, having accepted the old document,
+// refuse the new one. An absent or unsigned old document allows anything.
+// Throws PublishError naming the document.
+void CheckReleaseNumberGoesOn(const std::string& outFolder, const std::vector<std::string>& ids,
+                              const std::optional<std::uint64_t>& releaseNumber);
+
+}  // namespace Publish
