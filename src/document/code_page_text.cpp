@@ -54,9 +54,9 @@ TiXmlNode* NextNode(TiXmlNode* node, const TiXmlNode* top) {
 
 }  // namespace
 
-bool ParsedAsUtf8(const std::string& text, const TiXmlDocument& document) {
+bool IsUtf8Text(const std::string& text, const TiXmlDocument& document) {
     if (text.compare(0, 3, "\xEF\xBB\xBF") == 0) return true;
-    // The parser settles the encoding at the first declaration it meets.
+    // The encoding is settled by the first declaration.
     for (const TiXmlNode* node = document.FirstChild(); node; node = node->NextSibling()) {
         if (const TiXmlDeclaration* declaration = node->ToDeclaration()) {
             const char* encoding = declaration->Encoding();
@@ -64,7 +64,9 @@ bool ParsedAsUtf8(const std::string& text, const TiXmlDocument& document) {
                    StartsWithIgnoringCase(encoding, "utf8");
         }
     }
-    return false;
+    // Without a declaration XML text is UTF-8. The parser then reads bytes,
+    // and code page text (which is almost never valid UTF-8) keeps them.
+    return true;
 }
 
 void ConvertAttributeValues(TiXmlDocument& document) {

@@ -1,18 +1,17 @@
 #pragma once
-// The parser keeps UTF-8 bytes in the values of a document that it reads as
-// UTF-8 (one with a byte order mark, or declared as UTF-8 or without an
-// encoding), while the updater uses every value as text in the system code
-// page: as file names, registry values and command lines. A name such as
-// "Données" would otherwise be installed as "DonnÃ©es".
+// The parser keeps UTF-8 bytes in the values of a UTF-8 document, while the
+// updater uses every value as text in the system code page: as file names,
+// registry values and command lines. A name such as "Données" would otherwise
+// be installed as "DonnÃ©es".
 #include <string>
 
 class TiXmlDocument;
 
 namespace CodePageText {
 
-// True when the parser read the text as UTF-8: it starts with a byte order
-// mark, or its first declaration names UTF-8 or no encoding.
-bool ParsedAsUtf8(const std::string& text, const TiXmlDocument& document);
+// True when the text is UTF-8 by XML's rules: it starts with a byte order
+// mark, its first declaration names UTF-8 or no encoding, or it has none.
+bool IsUtf8Text(const std::string& text, const TiXmlDocument& document);
 
 // Rewrites each attribute value that is valid UTF-8 and that the system code
 // page can hold whole into that code page. Other values keep their bytes, so

@@ -94,7 +94,7 @@ UpdateDocument::LoadStatus UpdateDocument::Parse(const std::string& path,
     text.append(4, '\0');
     m_document->Parse(text.c_str(), nullptr, TIXML_DEFAULT_ENCODING);
     if (m_document->Error()) return LoadStatus::Unreadable;
-    if (CodePageText::ParsedAsUtf8(text, *m_document))
+    if (CodePageText::IsUtf8Text(text, *m_document))
         CodePageText::ConvertAttributeValues(*m_document);
     return LoadStatus::Loaded;
 }

@@ -197,8 +197,9 @@ TEST_F(DocumentTest, Utf8ValuesArriveInTheSystemCodePage) {
     const std::string root =
         "<UpdateDocument ProductExePath=\"Donn\xC3\xA9"
         "es\\a.exe\"/>";
-    for (const std::string& start : {std::string("<?xml version=\"1.0\" encoding=\"utf-8\"?>"),
-                                     std::string("\xEF\xBB\xBF<?xml version=\"1.0\"?>")}) {
+    for (const std::string& start :
+         {std::string("<?xml version=\"1.0\" encoding=\"utf-8\"?>"),
+          std::string("\xEF\xBB\xBF<?xml version=\"1.0\"?>"), std::string()}) {
         ASSERT_EQ(Status::Loaded, LoadText(start + root)) << start;
         EXPECT_EQ(std::string(expected) + "\\a.exe", m_document.GetProductExePath()) << start;
     }
