@@ -30,10 +30,25 @@ bool HasProtectedNameMark(const std::string& name) {
     return false;
 }
 
+// The decompressors write "<output>.~<process id>.tmp" and rename it to their
+// output when done; a run stopped while one unpacked leaves that name behind.
+// Returns the output name, or the name unchanged when it is not of that form.
+std::string WithoutUnpackerSuffix(const std::string& name) {
+    const std::string tail = ".tmp";
+    if (!EndsWith(name, tail)) return name;
+    const std::size_t mark = name.rfind(".~");
+    const std::size_t digitsEnd = name.size() - tail.size();
+    if (mark == std::string::npos || mark + 2 >= digitsEnd) return name;
+    const std::string digits = name.substr(mark + 2, digitsEnd - mark - 2);
+    if (digits.find_first_not_of("0123456789") != std::string::npos) return name;
+    return name.substr(0, mark);
+}
+
 // The names that a transfer gives the side file it writes next to the file
-// it replaces, until the file is moved into place.
+// it replaces, until the file is moved into place, and the unpacker's
+// temporary name of a side file.
 bool IsTransferSideFile(const std::string& name) {
-    std::string stem = name;
+    std::string stem = WithoutUnpackerSuffix(name);
     for (const std::string& packed : kPackedExtensions) {
         if (EndsWith(stem, packed)) {
             stem.erase(stem.size() - packed.size());

@@ -52,7 +52,7 @@ protected:
 TEST_F(ObsoleteFileSweepTest, DeletesWhatTheDocumentNoLongerLists) {
     CreateFiles({"app.dll", "old.dll", "Data.Xml", "sub\\b.dll", "sub\\gone.dll",
                  "empty\\deep\\x.tmp", "logs\\run.log", m_brand + ".exe", "app.dll.part2.Kelz",
-                 "config.xml.part", "busy.dll"});
+                 "config.xml.part", "config.xml.part.~9.tmp", "busy.dll"});
     ASSERT_TRUE(m_productKey.SetStringValue("old.dll", "0123abcd", true, "Installed"));
     // A file in use cannot be deleted and must not be recorded as deleted.
     Utils::UniqueFileHandle busy(CreateFileA((m_data + "\\busy.dll").c_str(), GENERIC_READ,
@@ -68,7 +68,8 @@ TEST_F(ObsoleteFileSweepTest, DeletesWhatTheDocumentNoLongerLists) {
     EXPECT_FALSE(FileExists(m_data + "\\empty"));
     for (const char* deleted : {"old.dll", "Data.Xml", "sub\\gone.dll", "empty\\deep\\x.tmp"})
         EXPECT_EQ(Record(deleted), "deleted") << deleted;
-    for (const char* notRecorded : {"busy.dll", "app.dll.part2.Kelz", "config.xml.part"})
+    for (const char* notRecorded :
+         {"busy.dll", "app.dll.part2.Kelz", "config.xml.part", "config.xml.part.~9.tmp"})
         EXPECT_EQ(Record(notRecorded), kAbsent) << notRecorded;
 }
 

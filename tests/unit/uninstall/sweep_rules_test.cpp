@@ -49,6 +49,12 @@ TEST(SweepRulesTest, ClassifiesEntries) {
         {kFile, "x.part02", SweepAction::DeleteAndRecord},
         {kFile, "x.part2.zip", SweepAction::DeleteAndRecord},
         {kFile, "x.log.part2.Kelz.Kelw", SweepAction::Leave},
+        // what an unpacker stopped halfway leaves of a side file
+        {kFile, "sub\\big.dat.part.~396.tmp", SweepAction::DeleteSideFile},
+        {kFile, "config.xml.part2.~12.tmp", SweepAction::DeleteSideFile},
+        {kFile, "a.dat.~396.tmp", SweepAction::DeleteAndRecord},
+        {kFile, "a.part.~.tmp", SweepAction::DeleteAndRecord},
+        {kFile, "a.part.~3x.tmp", SweepAction::DeleteAndRecord},
         // folders
         {kFolder, "sub", SweepAction::SweepAndRemoveFolder},
         {kFolder, ".", SweepAction::Leave},
