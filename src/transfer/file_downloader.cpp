@@ -148,8 +148,15 @@ bool FileDownloader::OpenRequest(const std::string& path, const char* verb, bool
         mh_http_file.Reset(::HttpOpenRequestA(connection, verb, path.c_str(), nullptr, nullptr,
                                               acceptTypes, flags, 0));
     }
-    if (!mh_http_file) WriteDiagnostic("Error in OpenConnection - mh_http_file == NULL\n");
-    return static_cast<bool>(mh_http_file);
+    if (!mh_http_file) {
+        WriteDiagnostic("Error in OpenConnection - mh_http_file == NULL\n");
+        return false;
+    }
+    for (DWORD option : {INTERNET_OPTION_SEND_TIMEOUT, INTERNET_OPTION_RECEIVE_TIMEOUT}) {
+        ::InternetSetOptionA(mh_http_file.Get(), option, &m_stallTimeoutMs,
+                             sizeof(m_stallTimeoutMs));
+    }
+    return true;
 }
 
 bool FileDownloader::SendWithCertificateRetry(const std::string& body) {

@@ -50,6 +50,11 @@ public:
     bool WaitForDownload(DWORD timeoutMs = INFINITE);
     // Makes the running Download stop before its next step with OnCancelled.
     void Cancel();
+    // How long a request may wait for the server to take or send a byte before
+    // it fails (Wine's WinINet would otherwise wait forever on a server that
+    // stalls); applies to requests sent after the call.
+    void SetStallTimeout(DWORD ms) { m_stallTimeoutMs = ms; }
+    static constexpr DWORD kDefaultStallTimeoutMs = 60000;
 
 private:
     static int DownloadThread(void* self);
@@ -69,6 +74,7 @@ private:
     UniqueInternetHandle mh_http_connection;
     UniqueInternetHandle mh_redirect_connection;  // to the server a 308 names, while needed
     UniqueInternetHandle mh_http_file;
+    DWORD m_stallTimeoutMs = kDefaultStallTimeoutMs;
     std::atomic<bool> m_abort{false};
     UniqueKernelHandle m_downloadThread;
 };

@@ -203,6 +203,30 @@ TEST_F(FileDownloaderGet, WaitsForAServerThatIsSlowToAnswer) {
     EXPECT_EQ("late answer", listener.body);
 }
 
+TEST_F(FileDownloaderGet, AServerThatStallsFailsTheTransferAfterTheStallTimeout) {
+    server.Serve("/silent", "never sent");
+    server.Serve("/stalled", PatternBytes(4000));
+    Fault silent;
+    silent.delayBeforeHeadersMs = 60000;
+    server.SetFault("/silent", silent);
+    Fault stalled;
+    stalled.trickleBytes = 1500;
+    stalled.trickleDelayMs = 60000;
+    server.SetFault("/stalled", stalled);
+    for (const std::string path : {"/silent", "/stalled"}) {
+        SCOPED_TRACE(path);
+        RecordingListener listener;
+        FileDownloader downloader(&listener, server.Host(), false, -1, "DownloaderKel");
+        downloader.SetStallTimeout(1000);
+        const DWORD start = ::GetTickCount();
+        downloader.SendRequest(path, "", "", false);
+        downloader.Download(true);
+        EXPECT_LT(::GetTickCount() - start, 10000u);
+        EXPECT_NE(Ending::Complete, listener.ending);
+        EXPECT_LE(listener.body.size(), 1500u);
+    }
+}
+
 TEST_F(FileDownloaderGet, AnImpossiblePortIsRefusedInsteadOfWrappingToAnotherPort) {
     server.Serve("/wrapped", "should not be reached");
     RecordingListener listener;
