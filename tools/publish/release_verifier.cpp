@@ -34,12 +34,13 @@ bool EndsWith(const std::string& text, const std::string& end) {
            text.compare(text.size() - end.size(), end.size(), end) == 0;
 }
 
-// A request path that names a file below the tree: rooted, no ".." component.
+// A request path that names a file below the tree: rooted, no ".." component
+// (between slashes or backslashes, which publish.exe's paths also split at).
 bool StaysInTree(const std::string& path) {
     if (path.empty() || path[0] != '/' || path.find('\0') != std::string::npos) return false;
     std::size_t start = 1;
     for (;;) {
-        const std::size_t end = path.find('/', start);
+        const std::size_t end = path.find_first_of("/\\", start);
         if (path.compare(start, end == std::string::npos ? std::string::npos : end - start, "..") ==
             0)
             return false;

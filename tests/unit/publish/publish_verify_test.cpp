@@ -72,6 +72,15 @@ TEST_F(PublishVerify, AReleaseAsWrittenPassesAndEachLaterChangeIsNamed) {
              WriteFile(copy + "\\documents\\beta-1", text);
          },
          "Sha256 is not 64 hex digits"},
+        {"a path out of the tree",
+         [&](const std::string& copy) {
+             std::string text = ReadFile(copy + "\\" + stable);
+             const std::string path = "\"/files/notes.txt\"";
+             text.replace(text.find(path), path.size(),
+                          "\"/files/..\\..\\tree\\files\\notes.txt\"");
+             WriteFile(copy + "\\" + stable, text);
+         },
+         "ServerRelativePath must start with / and stay in the tree"},
         {"the document changed",
          [&](const std::string& copy) {
              std::string text = ReadFile(copy + "\\" + stable);
