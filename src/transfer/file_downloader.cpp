@@ -20,8 +20,11 @@ namespace {
 // WinINet is far faster with large reads; the listener still gets 1024-byte chunks.
 constexpr DWORD kReadBlockBytes = 256 * 1024;
 constexpr size_t kChunkBytes = 1024;
-constexpr DWORD kRequestFlags =
-    INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE | INTERNET_FLAG_KEEP_CONNECTION;
+// No cookies: files need none, and Wine's WinINet adds a cookie container for
+// every path it is asked about and searches them all on each request, so a
+// run of 15,000 files took 134 s instead of 20 s and held 78 MB more.
+constexpr DWORD kRequestFlags = INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE |
+                                INTERNET_FLAG_KEEP_CONNECTION | INTERNET_FLAG_NO_COOKIES;
 constexpr DWORD kSecureFlags = INTERNET_FLAG_SECURE | INTERNET_FLAG_IGNORE_CERT_DATE_INVALID |
                                INTERNET_FLAG_IGNORE_CERT_CN_INVALID;
 constexpr DWORD kRelaxedCertificateFlags =

@@ -45,6 +45,12 @@ std::string ListedSpelling(const ReleaseSettings& settings, const SettingText& v
     return found->second;
 }
 
+// Windows' file calls without long-path support take 259 characters and a NUL.
+constexpr int kLongestWindowsPath = 259;
+constexpr char kProgramFilesFolder[] = "C:\\Program Files\\";
+constexpr char kLongestSideEnding[] = ".part.Kelz";
+constexpr int kComfortableBrandLength = 32;
+
 }  // namespace
 
 void CheckSeparateFolders(const std::string& productFolder, const std::string& outFolder) {
@@ -113,6 +119,29 @@ void WarnOfUnversionedProductExe(const ReleaseDocument& document,
                         "failed download and end every run with \"Failed to connect to the "
                         "update server\"\n";
         return;
+    }
+}
+
+int LongestBrandFor(const std::string& clientPath) {
+    const std::string withoutBrand =
+        std::string(kProgramFilesFolder) + "\\" + clientPath + kLongestSideEnding;
+    return kLongestWindowsPath - static_cast<int>(withoutBrand.size());
+}
+
+void WarnOfLongClientPaths(const std::vector<ProductFile>& products, std::ostream& warnings) {
+    for (const ProductFile& file : products) {
+        const int room = LongestBrandFor(file.clientPath);
+        if (room >= kComfortableBrandLength) continue;
+        warnings << "publish: warning: " << file.clientPath << " is " << file.clientPath.size()
+                 << " characters long; ";
+        if (room < 1)
+            warnings << "no updater can install it under " << kProgramFilesFolder
+                     << "<brand>, as Windows takes at most " << kLongestWindowsPath
+                     << " characters of path\n";
+        else
+            warnings << "updaters install it under " << kProgramFilesFolder
+                     << "<brand> only for a brand of at most " << room << " characters (Windows "
+                     << "takes at most " << kLongestWindowsPath << " characters of path)\n";
     }
 }
 

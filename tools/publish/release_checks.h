@@ -38,4 +38,16 @@ void RefuseReservedNames(const std::vector<ProductFile>& products,
 void WarnOfUnversionedProductExe(const ReleaseDocument& document,
                                  const std::vector<ProductFile>& products, std::ostream& warnings);
 
+// The longest brand for which the updater can still install clientPath on
+// Windows: its file calls take at most 259 characters of full path, and it
+// receives each file as C:\Program Files\<brand>\<client path> plus a side
+// file ending of up to ".part.Kelz". Below 1 when no brand leaves room.
+int LongestBrandFor(const std::string& clientPath);
+
+// Warns of client paths that leave room for a brand of fewer than 32
+// characters: updaters then end every run at such a file with their "File
+// error" message. A warning, because the tool does not know the brand that
+// the updater is stamped with.
+void WarnOfLongClientPaths(const std::vector<ProductFile>& products, std::ostream& warnings);
+
 }  // namespace Publish

@@ -2,9 +2,12 @@
 // is spelled, when packing pays, and the checksum token.
 #include <gtest/gtest.h>
 
+#include <sstream>
+
 #include "client_path_rules.h"
 #include "content_token.h"
 #include "payload_packer.h"
+#include "release_checks.h"
 #include "release_document.h"
 #include "sha256.h"
 #include "support/scratch.h"
@@ -50,6 +53,28 @@ TEST(PublishRules, RefusesNamesTheUpdaterOrWindowsWouldNotTakeAsTheyAre) {
     for (const auto& c : cases)
         EXPECT_EQ(ClientPathProblem(c.name).rfind(c.problem, 0), 0u)
             << c.name << ": " << ClientPathProblem(c.name);
+}
+
+TEST(PublishRules, WarnsOfClientPathsThatOnlyShortBrandsCanInstall) {
+    // C:\Program Files\<brand>\<path>.part.Kelz within 259 characters.
+    EXPECT_EQ(Publish::LongestBrandFor(std::string(199, 'a')), 32);
+    EXPECT_EQ(Publish::LongestBrandFor(std::string(230, 'a')), 1);
+    EXPECT_EQ(Publish::LongestBrandFor(std::string(231, 'a')), 0);
+
+    const std::string fits = "d\\" + std::string(197, 'f');
+    const std::string tight = "d\\" + std::string(210, 't');
+    const std::string never = "d\\" + std::string(240, 'n');
+    std::ostringstream warnings;
+    Publish::WarnOfLongClientPaths({{fits, ""}, {tight, ""}, {never, ""}}, warnings);
+    const std::string text = warnings.str();
+    EXPECT_EQ(text.find(fits), std::string::npos) << text;
+    EXPECT_NE(text.find(tight + " is 212 characters long; updaters install it under "
+                                "C:\\Program Files\\<brand> only for a brand of at most 19"),
+              std::string::npos)
+        << text;
+    EXPECT_NE(text.find(never + " is 242 characters long; no updater can install it"),
+              std::string::npos)
+        << text;
 }
 
 TEST(PublishRules, ServedPathsEscapeWhatAUrlCannotCarry) {

@@ -1,4 +1,8 @@
 // GET transfers through FileDownloader against the in-process test server.
+#include <windows.h>
+// wininet.h needs windows.h first.
+#include <wininet.h>
+
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -147,6 +151,23 @@ TEST_F(FileDownloaderGet, SendsTheAgentNameAndNoCacheRequest) {
     EXPECT_EQ("/agent?id=7", requests[0].target);
     EXPECT_EQ("DownloaderKel", requests[0].Header("User-Agent"));
     EXPECT_EQ("*/*", requests[0].Header("Accept"));
+}
+
+// Files need no cookies; and Wine's WinINet keeps a cookie container for every
+// path it is asked about, searched on each request, so runs of thousands of
+// files slowed down with every file.
+TEST_F(FileDownloaderGet, NeitherKeepsNorSendsCookies) {
+    server.Serve("/jar", "x");
+    Fault setsCookie;
+    setsCookie.extraHeaders = {{"Set-Cookie", "jar=1; Path=/"}};
+    server.SetFault("/jar", setsCookie);
+    const std::string url = "http://" + server.Host() + "/jar";
+    ASSERT_TRUE(::InternetSetCookieA(url.c_str(), "stored", "2"));
+    Get(listener, server.Host(), "/jar");
+    Get(listener, server.Host(), "/jar");
+    const auto requests = server.Requests();
+    ASSERT_EQ(2u, requests.size());
+    for (const auto& request : requests) EXPECT_EQ("", request.Header("Cookie"));
 }
 
 TEST_F(FileDownloaderGet, FailsWithoutAServerAndStillEndsTheDownloadOnce) {
