@@ -18,7 +18,7 @@ esac
 if [ -n "$FULL" ]; then
   DOWNLOAD_MB=100 DM_FILES=300 DM_BIG_MB=100 DOCUMENT_ENTRIES=50000 SWEEP_FILES=10000
   export REPEAT=3 FILES=300 FILE_KB=1024 BIG_MB=100 PACK="0 3" SIZES=0,1000,10000
-  export BIG_SIZES_MB=20,100,300 STARTS=100
+  export BIG_SIZES_MB=20,100,300 STARTS=100 RATES="8m 16m none"
 else
   DOWNLOAD_MB=50 DM_FILES=100 DM_BIG_MB=20 DOCUMENT_ENTRIES=50000 SWEEP_FILES=2000
   export REPEAT=1 FILES=100 FILE_KB=256 BIG_MB=20 PACK="0 3" SIZES=0,1000
@@ -94,8 +94,11 @@ for block in "$OUT"/install_block_*.txt; do
   rm -f "$block"
 done
 row "  ($FILES files of $FILE_KB KB + $BIG_MB MB, median of $REPEAT; curl: 15 parallel)" "" ""
-ours=$(lines hash_overhead '^hash summary' | sed -E 's/.*without ([0-9.]+ s), with ([0-9.]+ s), (.*)/\1 \/ \2 (\3)/')
-row "first install from nginx, without / with Sha256 on every file" "${ours:--}" ""
+while read -r line; do
+  cap=$(sed -nE 's/.*, at most ([^ ]+) a connection.*/, at most \1 a connection/p' <<<"$line")
+  ours=$(sed -E 's/.*without ([0-9.]+ s), with ([0-9.]+ s), (.*)/\1 \/ \2 (\3)/' <<<"$line")
+  row "first install from nginx$cap, without / with Sha256" "$ours" ""
+done < <(lines hash_overhead '^hash summary')
 while read -r line; do
   size=$(sed -E 's/^noop ([0-9]+) summary.*/\1/' <<<"$line")
   wall=$(sed -E 's/.*exit ([0-9.]+).*/\1/' <<<"$line")

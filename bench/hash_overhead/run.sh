@@ -9,7 +9,9 @@
 # DISPLAY exported:
 #   bench/hash_overhead/run.sh <build-dir>
 # Sizes come from the environment: REPEAT=5 FILES=300 FILE_KB=1024 BIG_MB=100;
-# LIMIT_RATE=2m caps each connection (nginx's limit_rate) for a slower network.
+# LIMIT_RATE=2m caps each connection (nginx's limit_rate) for a slower network,
+# and RATES="4m 8m 16m none" compares at each cap in turn ("none": no cap),
+# one summary line per cap.
 set -euo pipefail
 ROOT="$(cd "$(dirname "$0")/../.." && pwd)"
 BUILD="$(cd "${1:?usage: run.sh <build-dir>}" && pwd)"
@@ -68,22 +70,31 @@ median() {
   sort -g | awk '{ v[NR] = $1 } END { print NR % 2 ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'
 }
 
-: >"$WORK/with.times"
-: >"$WORK/without.times"
-for rep in $(seq "$REPEAT"); do
-  for tree in without with; do
-    seconds=$(first_install "$tree")
-    echo "$seconds" >>"$WORK/$tree.times"
-    echo "first install $rep/$REPEAT, $tree Sha256: $seconds s"
+# compare <cap>: alternating first installs with and without the hashes, each
+# connection capped at <cap> bytes a second ("none": no cap); one summary line.
+compare() {
+  local LIMIT_RATE="$1" rep tree seconds with without rate
+  [ "$LIMIT_RATE" != none ] || LIMIT_RATE=""
+  export LIMIT_RATE
+  : >"$WORK/with.times"
+  : >"$WORK/without.times"
+  for rep in $(seq "$REPEAT"); do
+    for tree in without with; do
+      seconds=$(first_install "$tree")
+      echo "$seconds" >>"$WORK/$tree.times"
+      echo "first install $rep/$REPEAT, $tree Sha256${LIMIT_RATE:+, $LIMIT_RATE/s a connection}: $seconds s"
+    done
   done
-done
+  with=$(median <"$WORK/with.times")
+  without=$(median <"$WORK/without.times")
+  rate="${LIMIT_RATE:+, at most $LIMIT_RATE/s a connection}"
+  awk -v a="$with" -v b="$without" -v f="$FILES" -v k="$FILE_KB" -v m="$BIG_MB" -v r="$rate" 'BEGIN {
+    printf "hash summary (medians, %d files of %d KB + %d MB from nginx%s): without %.2f s, with %.2f s, %+.0f%%\n",
+      f, k, m, r, b, a, 100 * (a - b) / b }'
+}
+
+for cap in ${RATES:-${LIMIT_RATE:-none}}; do compare "$cap"; done
 rm -rf "$PROGRAM"
 wine_run reg delete "HKCU\\Software\\$BRAND" /f >/dev/null 2>&1 || true
 wine_run reg delete "HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\$BRAND" /f \
   >/dev/null 2>&1 || true
-with=$(median <"$WORK/with.times")
-without=$(median <"$WORK/without.times")
-rate="${LIMIT_RATE:+, at most $LIMIT_RATE/s a connection}"
-awk -v a="$with" -v b="$without" -v f="$FILES" -v k="$FILE_KB" -v m="$BIG_MB" -v r="$rate" 'BEGIN {
-  printf "hash summary (medians, %d files of %d KB + %d MB from nginx%s): without %.2f s, with %.2f s, %+.0f%%\n",
-    f, k, m, r, b, a, 100 * (a - b) / b }'
