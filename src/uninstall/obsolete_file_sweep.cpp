@@ -23,6 +23,17 @@ std::string ChildPath(const std::string& parent, const std::string& name) {
     return parent.empty() ? name : parent + "\\" + name;
 }
 
+// A read-only mark (a product may set it on its files) does not keep a file
+// from the sweep: the mark is cleared first, and put back when the file
+// still can't be deleted (one in use).
+bool DeleteSweptFile(const std::string& path, DWORD attributes) {
+    const bool readOnly = (attributes & FILE_ATTRIBUTE_READONLY) != 0;
+    if (readOnly && !::SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL)) return false;
+    if (::DeleteFileA(path.c_str())) return true;
+    if (readOnly) ::SetFileAttributesA(path.c_str(), attributes);
+    return false;
+}
+
 // Relative paths take the form the document gives them ("app.dll",
 // "sub\b.dll"): a file's record must overwrite the checksum that the
 // download recorded under its client path, or a file listed again later
@@ -49,7 +60,7 @@ void HandleEntry(const std::string& folder, const std::string& relativePrefix,
             // Without a record the next run would take a relisted file for
             // installed, so a file is deleted only where it can be recorded,
             // and recorded only when it is really gone.
-            if (scope.productKey && ::DeleteFileA(entry.fullPath.c_str()))
+            if (scope.productKey && DeleteSweptFile(entry.fullPath, entry.attributes))
                 scope.productKey->SetStringValue(entry.relativePath, kDeletedMark, true,
                                                  kInstalledSubkey);
             break;

@@ -100,4 +100,18 @@ TEST_F(ObsoleteFileSweepTest, DoesNotEnterOrRemoveALinkedFolder) {
     EXPECT_TRUE(link.IsLink());
 }
 
+// A product may mark its files read-only; that does not keep an obsolete one.
+TEST_F(ObsoleteFileSweepTest, DeletesAReadOnlyObsoleteFile) {
+    CreateFiles({"old.dll", "kept.dll"});
+    for (const char* name : {"old.dll", "kept.dll"})
+        ASSERT_TRUE(SetFileAttributesA((m_data + "\\" + name).c_str(), FILE_ATTRIBUTE_READONLY));
+
+    Uninstall::SweepObsoleteFiles(m_data, m_brand, {"kept.dll"}, "");
+    EXPECT_EQ(RemainingFiles(), std::set<std::string>{"kept.dll"});
+    EXPECT_EQ(Record("old.dll"), "deleted");
+    const std::string kept = m_data + "\\kept.dll";
+    EXPECT_NE(GetFileAttributesA(kept.c_str()) & FILE_ATTRIBUTE_READONLY, 0u);
+    SetFileAttributesA(kept.c_str(), FILE_ATTRIBUTE_NORMAL);  // so the scratch folder goes
+}
+
 }  // namespace
