@@ -7,7 +7,7 @@
 namespace App {
 namespace {
 
-// The run's last step reaches the sweep, one layer above the session, through this.
+// The session reaches the sweep, one layer above it, through these.
 void SweepDataFolder(const std::string& dataFolder, const std::string& brand,
                      const std::vector<std::string>& keptPaths) {
     Uninstall::SweepObsoleteFiles(dataFolder, brand, keptPaths, "");
@@ -16,7 +16,10 @@ void SweepDataFolder(const std::string& dataFolder, const std::string& brand,
 }  // namespace
 
 int InstallationThread(void* downloadManager) {
-    Engine::CompleteRun(*static_cast<DownloadManager*>(downloadManager), &SweepDataFolder);
+    Engine::ObsoleteFileHandlers obsolete;
+    obsolete.clearWay = &Uninstall::ClearWayForListedFiles;
+    obsolete.sweep = &SweepDataFolder;
+    Engine::CompleteRun(*static_cast<DownloadManager*>(downloadManager), obsolete);
 }
 
 }  // namespace App

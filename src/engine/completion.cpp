@@ -19,9 +19,9 @@ constexpr INT_PTR kShellStartFailedLimit = 32;
 
 // An exception that escaped the session ends the run as a failed update
 // instead of leaving the dialog waiting for a worker that is gone.
-bool RunSession(DownloadManager& manager, ObsoleteFileSweep sweep) {
+bool RunSession(DownloadManager& manager, const ObsoleteFileHandlers& obsolete) {
     try {
-        return InstallSession(manager, sweep);
+        return InstallSession(manager, obsolete);
     } catch (Utils::Exception* error) {
         delete error;
     } catch (...) {
@@ -46,9 +46,9 @@ bool IsStartableProduct(const std::string& productExeName, const std::string& pr
            Utils::File::IsFile(productPath);
 }
 
-void CompleteRun(DownloadManager& manager, ObsoleteFileSweep sweep) {
+void CompleteRun(DownloadManager& manager, const ObsoleteFileHandlers& obsolete) {
     RunReporter* dialog = g_mainDialog;
-    if (!RunSession(manager, sweep)) {
+    if (!RunSession(manager, obsolete)) {
         if (dialog) dialog->ReportError(kUpdateFailedText, kFatalSeverity);
         ::ExitProcess(1);
     }

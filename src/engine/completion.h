@@ -17,7 +17,7 @@ constexpr std::size_t kMaxProductPath = 511;
 // (its "Installed" records are forgotten). A session that fails, also by an
 // escaped exception, ends with the fatal "Update failed, please try again
 // later." Never returns. Worker thread only.
-[[noreturn]] void CompleteRun(DownloadManager& manager, ObsoleteFileSweep sweep);
+[[noreturn]] void CompleteRun(DownloadManager& manager, const ObsoleteFileHandlers& obsolete);
 
 // True when the product can be started: a name, a path of at most
 // kMaxProductPath characters, and an existing file there.

@@ -49,8 +49,8 @@ std::string GetTempFolder() {
 
 class Session {
 public:
-    Session(DownloadManager& manager, ObsoleteFileSweep sweep)
-        : m_manager(manager), m_settings(manager.GetSettings()), m_sweep(sweep) {}
+    Session(DownloadManager& manager, const ObsoleteFileHandlers& obsolete)
+        : m_manager(manager), m_settings(manager.GetSettings()), m_obsolete(obsolete) {}
 
     bool Run() {
         return PrepareNames() && FetchDocument() && LoadDocument() && ApplyDocumentValues() &&
@@ -88,13 +88,14 @@ private:
 
     DownloadManager& m_manager;
     const BuildSettings& m_settings;
-    ObsoleteFileSweep m_sweep;
+    const ObsoleteFileHandlers m_obsolete;
     std::string m_tempFolder, m_downloadId, m_documentFile, m_label;
     std::string m_updaterFileName, m_modulePath, m_moduleFolder;
     bool m_runsFromProgramFolder = false;
     bool m_firstInstall = true;
     bool m_productReplaced = false;
     std::vector<UpdateFileEntry> m_tools;
+    std::vector<std::string> m_placedPaths;  // every file to fetch, tools included
 };
 
 bool Session::PrepareNames() {
@@ -206,6 +207,7 @@ bool Session::ClassifyFiles() {
         } else {
             m_manager.AddFetchFile(entry);
         }
+        m_placedPaths.push_back(path);
         totalBytes += entry.size;
         if (EqualsIgnoreCase(path, m_manager.GetProductExePath())) m_productReplaced = true;
     }
@@ -224,6 +226,12 @@ bool Session::FetchFiles() {
         dialog->SetProgressPos(kProgressBar, m_manager.GetTotalBytes() == 0 ? 100 : 0);
     }
     m_manager.ForgetShownProgress();
+    // A file that became a folder, or a folder that became a file, would
+    // otherwise block its successor in every run: the sweep that removes it
+    // comes only at the end of a run that succeeded.
+    if (m_obsolete.clearWay && !m_placedPaths.empty())
+        m_obsolete.clearWay(m_manager.GetDataFolder(), m_settings.brand,
+                            m_manager.GetDocumentClientPaths(), m_placedPaths);
     for (std::size_t i = 0; i < m_tools.size(); ++i) {
         const UpdateFileEntry& tool = m_tools[i];
         if (m_manager.DownloadWithRetries(
@@ -242,8 +250,9 @@ bool Session::Finish() {
     if (!m_runsFromProgramFolder) CreateShortcuts();
     for (const std::string& path : m_manager.GetDocumentClientPaths()) InstallFont(path);
     RunResourceUpdateProgram();
-    if (m_sweep)
-        m_sweep(m_manager.GetDataFolder(), m_settings.brand, m_manager.GetDocumentClientPaths());
+    if (m_obsolete.sweep)
+        m_obsolete.sweep(m_manager.GetDataFolder(), m_settings.brand,
+                         m_manager.GetDocumentClientPaths());
     return true;
 }
 
@@ -270,8 +279,8 @@ void Session::RunResourceUpdateProgram() {
 
 }  // namespace
 
-bool InstallSession(DownloadManager& manager, ObsoleteFileSweep sweep) {
-    return Session(manager, sweep).Run();
+bool InstallSession(DownloadManager& manager, const ObsoleteFileHandlers& obsolete) {
+    return Session(manager, obsolete).Run();
 }
 
 std::string RunLabel(const std::string& moduleFolder, const std::string& moduleBaseName) {

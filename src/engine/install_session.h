@@ -13,15 +13,27 @@ class DownloadManager;
 namespace Engine {
 
 // Deletes the product files below dataFolder that keptPaths (the document's
-// client paths) no longer lists. Supplied by the layer that owns the sweep.
+// client paths) no longer lists.
 using ObsoleteFileSweep = void (*)(const std::string& dataFolder, const std::string& brand,
                                    const std::vector<std::string>& keptPaths);
+// Before the files are fetched: removes, by the sweep's rules, what an
+// earlier release left standing where a file of placedPaths (the client
+// paths about to be installed) or one of its folders must go.
+using LayoutClearance = void (*)(const std::string& dataFolder, const std::string& brand,
+                                 const std::vector<std::string>& keptPaths,
+                                 const std::vector<std::string>& placedPaths);
+
+// Supplied by the layer that owns the sweep, one above the session. Either may be null.
+struct ObsoleteFileHandlers {
+    LayoutClearance clearWay = nullptr;
+    ObsoleteFileSweep sweep = nullptr;
+};
 
 // Runs every step in order on the manager. Every failure it detects is a
 // fatal report through the main dialog, which ends the process; it returns
 // true when it reaches its end, false only when a fatal report returned
-// (no dialog). sweep may be null (no sweep). Worker thread only.
-bool InstallSession(DownloadManager& manager, ObsoleteFileSweep sweep);
+// (no dialog). Worker thread only.
+bool InstallSession(DownloadManager& manager, const ObsoleteFileHandlers& obsolete);
 
 // The status label of the document's fetch: an updater that runs from a
 // folder named after itself is the installed one checking for updates.

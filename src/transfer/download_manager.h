@@ -126,8 +126,7 @@ private:
                 const Transfer::TransferPaths& paths);
     bool CheckProductVersion(int attempt, const Transfer::TransferPaths& paths,
                              std::string& version);
-    bool PlaceFile(const std::string& localPath, const Transfer::TransferPaths& paths,
-                   bool compressed, int index);
+    bool PlaceFile(const std::string& localPath, const Transfer::TransferPaths& paths, int index);
     // Side-file names in use by running attempts, lower case (manager lock):
     // two attempts never share one, even for targets differing only in case.
     Transfer::TransferPaths ClaimTransferPaths(bool listed, const std::string& localPath,

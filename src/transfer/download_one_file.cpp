@@ -83,7 +83,7 @@ bool DownloadManager::DownloadOneFile(int kind, int attempt, const std::string& 
             CheckListedFile(result, attempt, localPath, label, paths, compressed, hash, version);
     else if (result && !hash.expected.empty())
         result = hash.streamed == hash.expected;
-    if (result) result = PlaceFile(localPath, paths, compressed, index);
+    if (result) result = PlaceFile(localPath, paths, index);
     // The version belongs to the executable now in place, never to one that failed to get there.
     if (result && !version.empty()) Engine::RecordFileVersionText(version);
     if (!result) {
@@ -179,16 +179,17 @@ bool DownloadManager::CheckProductVersion(int attempt, const Transfer::TransferP
 // Moves the checked file over the installed one. A target that can't be
 // replaced is reported like an output file that can't be created.
 bool DownloadManager::PlaceFile(const std::string& localPath, const Transfer::TransferPaths& paths,
-                                bool compressed, int index) {
+                                int index) {
     const std::string& finished = paths.side;
     // Two entries may name one target (in different letter case); replacing
     // it from two threads at once makes one of the renames fail.
     std::lock_guard<std::mutex> placing(m_placeLock);
-    if (compressed) {
-        DWORD attributes = ::GetFileAttributesA(paths.target.c_str());
-        if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY))
-            ::SetFileAttributesA(paths.target.c_str(), FILE_ATTRIBUTE_NORMAL);
-    }
+    // Windows refuses to rename over a read-only file, and a product may mark
+    // its files so: the mark would block every update of the file, packed or not.
+    const DWORD attributes = ::GetFileAttributesA(paths.target.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) &&
+        !(attributes & FILE_ATTRIBUTE_DIRECTORY))
+        ::SetFileAttributesA(paths.target.c_str(), FILE_ATTRIBUTE_NORMAL);
     // The side file is in the target's folder: the replacement is one rename,
     // so the installed file is either the old one or the new one, never half.
     if (::MoveFileExA(finished.c_str(), paths.target.c_str(), MOVEFILE_REPLACE_EXISTING))

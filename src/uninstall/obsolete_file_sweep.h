@@ -25,4 +25,18 @@ DWORD SweepObsoleteFiles(const std::string& folder, const std::string& brand,
                          const std::vector<std::string>& keptPaths,
                          const std::string& relativePrefix);
 
+// Clears the way for placedPaths, the client paths about to be installed
+// below folder: an entry of the other kind standing where one of them must
+// go (a file where a folder of its path belongs, a folder where the file
+// belongs; see FindLayoutObstacle) gets the sweep's treatment now instead of
+// at the end of the run, so that a release in which a file became a folder
+// or a folder became a file can be installed. Nothing goes that the sweep
+// would keep: a kept or protected obstacle stays (a folder with whatever the
+// sweep keeps in it), and installing the file then fails as before. Same
+// arguments, records and thread as SweepObsoleteFiles; does nothing when
+// folder or brand is empty.
+void ClearWayForListedFiles(const std::string& folder, const std::string& brand,
+                            const std::vector<std::string>& keptPaths,
+                            const std::vector<std::string>& placedPaths);
+
 }  // namespace Uninstall

@@ -7,6 +7,7 @@
 #include "client_path_rules.h"
 #include "content_token.h"
 #include "document_signature.h"
+#include "layout_changes.h"
 #include "payload_packer.h"
 #include "product_files.h"
 #include "progress_meter.h"
@@ -124,8 +125,10 @@ ReleaseSummary BuildRelease(const ReleaseOptions& options, std::ostream& progres
     WarnOfLongClientPaths(products, progress);
     std::vector<std::string> ids;
     for (const SettingText& id : settings.downloadIds) ids.push_back(id.text);
-    if (options.replaceExisting)
+    if (options.replaceExisting) {
         CheckReleaseNumberGoesOn(options.outFolder, ids, signing.releaseNumber);
+        WarnOfLayoutChanges(PublishedClientPaths(options.outFolder, ids), products, progress);
+    }
 
     StagedTree tree(options.outFolder, options.replaceExisting);
     const std::string filesFolder = (fs::path(tree.Path()) / "files").string();

@@ -14,17 +14,24 @@ namespace fs = std::filesystem;
 
 namespace {
 
+std::string ReadBytes(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+}
+
+const TiXmlElement* RootElement(TiXmlDocument& document, const std::string& bytes) {
+    document.Parse(bytes.c_str(), nullptr, TIXML_DEFAULT_ENCODING);
+    const TiXmlNode* node = document.FirstChild("UpdateDocument");
+    return node ? node->ToElement() : nullptr;
+}
+
 // The ReleaseNumber of a signed document at path; none for a missing,
 // unsigned or unreadable one, which binds no updater.
 std::optional<std::uint64_t> SignedReleaseNumber(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return std::nullopt;
-    const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    if (!SignedDocument::Split(bytes).signedForm) return std::nullopt;
+    const std::string bytes = ReadBytes(path);
+    if (bytes.empty() || !SignedDocument::Split(bytes).signedForm) return std::nullopt;
     TiXmlDocument document;
-    document.Parse(bytes.c_str(), nullptr, TIXML_DEFAULT_ENCODING);
-    const TiXmlNode* node = document.FirstChild("UpdateDocument");
-    const TiXmlElement* root = node ? node->ToElement() : nullptr;
+    const TiXmlElement* root = RootElement(document, bytes);
     const char* number = root ? root->Attribute("ReleaseNumber") : nullptr;
     if (number == nullptr || !ReleaseNumberProblem(number).empty()) return std::nullopt;
     return std::stoull(number);
@@ -50,6 +57,24 @@ void CheckReleaseNumberGoesOn(const std::string& outFolder, const std::vector<st
                                ", which updaters refuse once they accepted " + old +
                                ": give a number above " + old);
     }
+}
+
+std::vector<std::string> PublishedClientPaths(const std::string& outFolder,
+                                              const std::vector<std::string>& ids) {
+    for (const std::string& id : ids) {
+        const std::string bytes = ReadBytes(fs::path(outFolder) / "documents" / id);
+        TiXmlDocument document;
+        const TiXmlElement* root = bytes.empty() ? nullptr : RootElement(document, bytes);
+        const TiXmlElement* files = root ? root->FirstChildElement("UpdateFiles") : nullptr;
+        if (!files) continue;
+        std::vector<std::string> paths;
+        for (const TiXmlElement* file = files->FirstChildElement("UpdateFile"); file;
+             file = file->NextSiblingElement("UpdateFile")) {
+            if (const char* path = file->Attribute("ClientRelativePath")) paths.push_back(path);
+        }
+        return paths;
+    }
+    return {};
 }
 
 }  // namespace Publish

@@ -15,4 +15,10 @@ namespace Publish {
 void CheckReleaseNumberGoesOn(const std::string& outFolder, const std::vector<std::string>& ids,
                               const std::optional<std::uint64_t>& releaseNumber);
 
+// The ClientRelativePath of every UpdateFile in the first document of ids
+// that the tree at outFolder holds and that parses (the documents of one
+// release list the same files); empty when there is none.
+std::vector<std::string> PublishedClientPaths(const std::string& outFolder,
+                                              const std::vector<std::string>& ids);
+
 }  // namespace Publish

@@ -2,7 +2,6 @@
 // on, and what each leaves recorded.
 #include <gtest/gtest.h>
 
-#include <filesystem>
 #include <functional>
 
 #include "install_fixture.h"
@@ -105,15 +104,17 @@ TEST_F(InstallRunTest, FaultsEndTheRunOrAreSkipped) {
              EXPECT_EQ(RequestsSince(before), std::vector<std::string>{DocumentTarget()});
              EXPECT_FALSE(TestSupport::FileExists(m_programFolder + ".escaped"));
          }},
+        // A folder in the way goes as the sweep would take it, so it blocks
+        // the file only while it holds what the sweep keeps (a log).
         {"target is a folder",
          [&](TestSupport::UpdateDocumentBuilder& document) {
-             std::filesystem::create_directories(DataPath(blocked.clientPath));
+             ASSERT_TRUE(TestSupport::WriteFile(DataPath(blocked.clientPath + "\\own.log"), "x"));
              Publish(document, blocked);
          },
          1, blocked.clientPath + kFileError,
          [&] {
              EXPECT_EQ(InstalledRecord(blocked.clientPath), "");
-             EXPECT_TRUE(std::filesystem::is_directory(DataPath(blocked.clientPath)));
+             EXPECT_TRUE(TestSupport::FileExists(DataPath(blocked.clientPath + "\\own.log")));
          }},
         {"installed file held open",
          [&](TestSupport::UpdateDocumentBuilder& document) {

@@ -127,6 +127,22 @@ TEST_F(PublishRelease, TokensFollowContentAcrossReleases) {
     EXPECT_EQ(now.at("data\\tiny.txt").checkSum, "BA7816BF8F01CFEA414140DE5DAE2223");
 }
 
+// Over a tree it replaces, the tool reads the old release's files and warns
+// of a kept file that becomes a folder.
+TEST_F(PublishRelease, WarnsOfAFileThatUpdatersKeepWhereAFolderComes) {
+    AddProductFile("logs.xml", "settings");
+    const std::string out = scratch / "tree";
+    ASSERT_EQ(Release(out).exitCode, 0);
+    ASSERT_TRUE(std::filesystem::remove(product + "\\logs.xml"));
+    AddProductFile("logs.xml\\a.txt", "a folder now");
+    const RunResult run = Release(out, {"--replace"});
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_NE(run.err.find("publish: warning: logs.xml was a file in the release being replaced "
+                           "and is a folder now; updaters never delete logs.xml"),
+              std::string::npos)
+        << run.err;
+}
+
 TEST_F(PublishRelease, ListsTheSha256OfEveryFileAsInstalledNotAsServed) {
     AddTypicalProduct();
     const std::string out = scratch / "tree";

@@ -6,6 +6,7 @@
 
 #include "client_path_rules.h"
 #include "content_token.h"
+#include "layout_changes.h"
 #include "payload_packer.h"
 #include "release_checks.h"
 #include "release_document.h"
@@ -75,6 +76,43 @@ TEST(PublishRules, WarnsOfClientPathsThatOnlyShortBrandsCanInstall) {
     EXPECT_NE(text.find(never + " is 242 characters long; no updater can install it"),
               std::string::npos)
         << text;
+}
+
+TEST(PublishRules, FindsEntriesThatChangeKindBetweenReleases) {
+    const std::vector<std::string> previous = {
+        "data",        "logs.xml",   "docs\\a.txt", "cfg\\sub\\run.log", "cfg\\sub\\x.ini",
+        "keep\\k.txt", "Lib\\l.txt", "same.txt"};
+    const std::vector<std::string> current = {"Data\\x.txt", "logs.xml\\a.txt", "docs",
+                                              "cfg\\sub",    "keep\\k.txt",     "lib\\l.txt",
+                                              "same.txt"};
+    const struct {
+        const char* path;
+        bool becameFolder;
+        const char* keptOldFile;
+    } expected[] = {
+        {"cfg\\sub", false, "cfg\\sub\\run.log"},  // the old release keeps a log there
+        {"Data", true, ""},                        // spelt as the new release spells it
+        {"docs", false, ""},
+        {"logs.xml", true, "logs.xml"},
+    };
+    const std::vector<Publish::LayoutChange> changes =
+        Publish::FindLayoutChanges(previous, current);
+    ASSERT_EQ(changes.size(), std::size(expected));
+    for (std::size_t i = 0; i < changes.size(); ++i) {
+        EXPECT_EQ(changes[i].path, expected[i].path);
+        EXPECT_EQ(changes[i].becameFolder, expected[i].becameFolder) << expected[i].path;
+        EXPECT_EQ(changes[i].keptOldFile, expected[i].keptOldFile) << expected[i].path;
+    }
+
+    std::ostringstream warnings;
+    Publish::WarnOfLayoutChanges(previous, {{"Data\\x.txt", ""}, {"docs", ""}}, warnings);
+    // Updaters remove the old file "data" themselves; the folder "docs" they
+    // remove only when the product wrote no log into it.
+    EXPECT_EQ(warnings.str(),
+              "publish: warning: docs was a folder in the release being replaced and is a file "
+              "now; updaters remove the folder only while it holds no file with .log or .xml in "
+              "its name, which they never delete: if the product writes one there, they end "
+              "every run at docs with their File error\n");
 }
 
 TEST(PublishRules, ServedPathsEscapeWhatAUrlCannotCarry) {

@@ -95,9 +95,60 @@ TEST_F(ObsoleteFileSweepTest, DoesNotEnterOrRemoveALinkedFolder) {
     TestSupport::FolderLink link(m_data + "\\linked", target);
     if (!link.IsLink()) GTEST_SKIP() << "no folder links here";
 
+    // Nor does clearing the way for files listed where the link stands or
+    // below it, where a file of the target stands in the way of a folder.
+    ASSERT_TRUE(TestSupport::WriteFile(target + "\\sub", "x"));
+    const std::vector<std::string> listed = {"linked", "linked\\sub\\x.txt"};
+    Uninstall::ClearWayForListedFiles(m_data, m_brand, listed, listed);
     Uninstall::SweepObsoleteFiles(m_data, m_brand, {}, "");
     EXPECT_TRUE(FileExists(target + "\\outside.dll"));
+    EXPECT_TRUE(FileExists(target + "\\sub"));
     EXPECT_TRUE(link.IsLink());
+}
+
+// A product may mark its files read-only; that does not keep an obsolete one.
+TEST_F(ObsoleteFileSweepTest, DeletesAReadOnlyObsoleteFile) {
+    CreateFiles({"old.dll", "kept.dll"});
+    for (const char* name : {"old.dll", "kept.dll"})
+        ASSERT_TRUE(SetFileAttributesA((m_data + "\\" + name).c_str(), FILE_ATTRIBUTE_READONLY));
+
+    Uninstall::SweepObsoleteFiles(m_data, m_brand, {"kept.dll"}, "");
+    EXPECT_EQ(RemainingFiles(), std::set<std::string>{"kept.dll"});
+    EXPECT_EQ(Record("old.dll"), "deleted");
+    const std::string kept = m_data + "\\kept.dll";
+    EXPECT_NE(GetFileAttributesA(kept.c_str()) & FILE_ATTRIBUTE_READONLY, 0u);
+    SetFileAttributesA(kept.c_str(), FILE_ATTRIBUTE_NORMAL);  // so the scratch folder goes
+}
+
+// Release 1 had the file "data" and the folder "docs"; release 2 has
+// "data\x.txt" and the file "docs". Before those are fetched, the old entries
+// go as the sweep would take them: the file with its record, the folder's
+// obsolete files with theirs, and the folder once it is empty.
+TEST_F(ObsoleteFileSweepTest, ClearsTheWayForAFileThatBecameAFolderAndTheOtherWayRound) {
+    CreateFiles({"data", "docs\\a.txt", "docs\\sub\\b.txt", "app.dll"});
+    ASSERT_TRUE(SetFileAttributesA((m_data + "\\data").c_str(), FILE_ATTRIBUTE_READONLY));
+    const std::vector<std::string> listed = {"data\\x.txt", "docs", "app.dll"};
+
+    Uninstall::ClearWayForListedFiles(m_data, m_brand, listed, {"data\\x.txt", "docs"});
+    EXPECT_EQ(RemainingFiles(), std::set<std::string>{"app.dll"});
+    EXPECT_FALSE(FileExists(m_data + "\\docs"));
+    for (const char* deleted : {"data", "docs\\a.txt", "docs\\sub\\b.txt"})
+        EXPECT_EQ(Record(deleted), "deleted") << deleted;
+}
+
+// What the sweep keeps stays in the way: the installation of that file then
+// fails as it did before, and nothing of the product's own is lost.
+TEST_F(ObsoleteFileSweepTest, LeavesAnObstacleThatTheSweepKeeps) {
+    CreateFiles({"logs.xml", "docs\\run.log", "docs\\old.txt", "both", "free.txt"});
+    const std::vector<std::string> listed = {"logs.xml\\a.txt", "docs", "both", "both\\c.txt"};
+
+    Uninstall::ClearWayForListedFiles(m_data, m_brand, listed,
+                                      {"logs.xml\\a.txt", "docs", "both\\c.txt", "free.txt"});
+    const std::set<std::string> expected = {"logs.xml", "docs\\run.log", "both", "free.txt"};
+    EXPECT_EQ(RemainingFiles(), expected);
+    EXPECT_EQ(Record("docs\\old.txt"), "deleted");
+    for (const char* kept : {"logs.xml", "docs\\run.log", "both", "free.txt"})
+        EXPECT_EQ(Record(kept), kAbsent) << kept;
 }
 
 }  // namespace
