@@ -1,5 +1,7 @@
 #include "transfer/transfer_paths.h"
 
+#include "engine/files/decompress.h"
+
 namespace Transfer {
 
 std::string LastExtension(const std::string& path) {
@@ -11,9 +13,18 @@ std::string LastExtension(const std::string& path) {
 }
 
 namespace {
+bool IsPackedExtension(const std::string& extension) {
+    return extension == Engine::kGeneralExtension || extension == Engine::kSoundExtension;
+}
+
 // The extension a URL path gives its file. A query ("a.ttf.Kelz?v=3") is no
-// part of the name, and a "?" could not stand in a file name anyway.
+// part of the name, and a "?" could not stand in a file name anyway. A
+// compressed extension that ends the path wins over a dot in the query
+// ("a.ttf.Kelz?v=2.5.1"), or the file would be received under ".1" and never
+// unpacked; a script's path ("get.php?f=a.ttf.Kelz") still takes the name's.
 std::string UrlExtension(const std::string& urlPath) {
+    const std::string pathExtension = LastExtension(urlPath.substr(0, urlPath.find('?')));
+    if (IsPackedExtension(pathExtension)) return pathExtension;
     std::string extension = LastExtension(urlPath);
     return extension.substr(0, extension.find('?'));
 }

@@ -53,6 +53,10 @@ TEST(TransferPathPlan, NamesForEachKindOfFile) {
         // A query is no part of the received name; a "?" can't be in a file name.
         {true, "fonts\\q.ttf", "fonts/q.ttf.Kelz?v=3", true, "fonts\\q.ttf.Kelz", "fonts\\q.ttf", "fonts\\q.ttf.part.Kelz"},
         {true, "bin\\q.dll", "/get.php?f=bin/q.dll", false, "bin\\q.dll", "bin\\q.dll", "bin\\q.dll.part"},
+        // A dot in the query doesn't hide the compressed extension ending the path.
+        {true, "q.txt", "/q.txt.Kelz?v=2.5.1", true, "q.txt.Kelz", "q.txt", "q.txt.part.Kelz"},
+        {true, "s\\q.wav", "/s/q.wav.Kelw?t=1.5&x", true, "s\\q.wav.Kelw", "s\\q.wav", "s\\q.wav.part.Kelw"},
+        {true, "q.ttf", "/get.php?f=q.ttf.Kelz", true, "q.ttf.Kelz", "q.ttf", "q.ttf.part.Kelz"},
         {false, "C:\\t\\doc.xml", "/svc/get?id=7", false, "C:\\t\\doc.xml", "C:\\t\\doc.xml", "C:\\t\\doc.xml.part"},
     };
     for (const Case& c : cases) {
