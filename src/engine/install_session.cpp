@@ -199,9 +199,7 @@ bool Session::ClassifyFiles() {
             continue;
         }
         if (installed.IsUpToDate(path, entry.checkSum)) continue;
-        const bool tool = (!generalTool.empty() && EqualsIgnoreCase(path, generalTool)) ||
-                          (!soundTool.empty() && EqualsIgnoreCase(path, soundTool));
-        if (tool) {
+        if (IsToolFile(path, generalTool) || IsToolFile(path, soundTool)) {
             m_tools.push_back(entry);
             m_manager.AddToolFile();
         } else {
@@ -287,6 +285,12 @@ std::string RunLabel(const std::string& moduleFolder, const std::string& moduleB
     return moduleFolder.find("\\" + moduleBaseName + "\\") != std::string::npos
                ? " Checking for software updates"
                : "Installation data";
+}
+
+bool IsToolFile(const std::string& clientPath, const std::string& toolValue) {
+    if (toolValue.empty()) return false;
+    return EqualsIgnoreCase(clientPath, toolValue) ||
+           EqualsIgnoreCase(clientPath, DocumentProgramFile(Transfer::CutAtExe(toolValue)));
 }
 
 }  // namespace Engine

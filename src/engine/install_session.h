@@ -39,4 +39,10 @@ bool InstallSession(DownloadManager& manager, const ObsoleteFileHandlers& obsole
 // folder named after itself is the installed one checking for updates.
 std::string RunLabel(const std::string& moduleFolder, const std::string& moduleBaseName);
 
+// True when clientPath is the decompressor that the document value (its
+// CompressFilePath or CompressWAVPath) names: the value itself, or the file
+// that unpacking starts for it ("tools\unz" names "tools\unz.exe"), ignoring
+// case. Such files are fetched before all others, which need them.
+bool IsToolFile(const std::string& clientPath, const std::string& toolValue);
+
 }  // namespace Engine

@@ -5,12 +5,15 @@
 
 namespace Engine {
 
+std::string DocumentProgramFile(const std::string& program) {
+    const std::string name = program.substr(program.find_last_of("\\/") + 1);
+    return Utils::File::GetExtension(name).empty() ? program + ".exe" : program;
+}
+
 std::string ResolveDocumentProgram(const std::string& dataFolder, const std::string& program) {
     if (dataFolder.empty() || program.empty()) return "";
     if (!DocumentPathRules::IsContainedRelativePath(program)) return "";
-    std::string path = dataFolder + "\\" + program;
-    if (Utils::File::GetExtension(program.substr(program.find_last_of("\\/") + 1)).empty())
-        path += ".exe";
+    const std::string path = dataFolder + "\\" + DocumentProgramFile(program);
     return Utils::File::IsFile(path) ? path : "";
 }
 

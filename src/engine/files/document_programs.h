@@ -9,6 +9,10 @@
 
 namespace Engine {
 
+// The file that the system starts for a program path: the path with ".exe"
+// appended when its last component has no extension.
+std::string DocumentProgramFile(const std::string& program);
+
 // dataFolder + "\" + program, with ".exe" appended when the program's last
 // component has no extension (as the system does when it starts a program),
 // when that names an existing file; "" otherwise, and for an empty program,

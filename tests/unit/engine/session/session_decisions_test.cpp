@@ -24,6 +24,28 @@ TEST(RunLabel, InstalledCopyChecksOthersInstall) {
     EXPECT_EQ(Engine::RunLabel("C:\\Acme2\\", "Acme"), "Installation data");
 }
 
+TEST(IsToolFile, TheValueOrTheProgramItStarts) {
+    const struct {
+        const char* clientPath;
+        const char* toolValue;
+        bool tool;
+    } cases[] = {
+        {"tools\\unz.exe", "tools\\unz.exe", true},
+        {"TOOLS\\Unz.exe", "tools\\unz.exe", true},
+        {"tools\\unz.exe", "tools\\unz", true},  // the value without the ".exe" it starts
+        {"tools\\unz", "tools\\unz", true},
+        {"tools\\unz.com", "tools\\unz.com", true},
+        {"tools\\unz.exe", "tools\\unz.com", false},
+        {"tools\\unz", "tools\\unz.exe", false},  // the program started is another file
+        {"tools\\unz.exe.txt", "tools\\unz", false},
+        {"", "", false},
+        {"a.txt", "", false},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(Engine::IsToolFile(c.clientPath, c.toolValue), c.tool)
+            << c.clientPath << " / " << c.toolValue;
+}
+
 TEST(ChooseRunningProduct, OnlyTheInstalledProductsImageCounts) {
     const std::string product = "C:\\Program Files\\Acme\\bin\\app.exe";
     const std::map<DWORD, std::string> images = {
