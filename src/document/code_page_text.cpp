@@ -60,8 +60,13 @@ bool IsUtf8Text(const std::string& text, const TiXmlDocument& document) {
     for (const TiXmlNode* node = document.FirstChild(); node; node = node->NextSibling()) {
         if (const TiXmlDeclaration* declaration = node->ToDeclaration()) {
             const char* encoding = declaration->Encoding();
+            // A text that parsed byte by byte is not UTF-16, whatever it
+            // declares: services that write the document as a UTF-16 string
+            // and send it as UTF-8 declare "utf-16".
             return !*encoding || StartsWithIgnoringCase(encoding, "utf-8") ||
-                   StartsWithIgnoringCase(encoding, "utf8");
+                   StartsWithIgnoringCase(encoding, "utf8") ||
+                   StartsWithIgnoringCase(encoding, "utf-16") ||
+                   StartsWithIgnoringCase(encoding, "utf16");
         }
     }
     // Without a declaration XML text is UTF-8. The parser then reads bytes,

@@ -11,6 +11,8 @@ namespace CodePageText {
 
 // True when the text is UTF-8 by XML's rules: it starts with a byte order
 // mark, its first declaration names UTF-8 or no encoding, or it has none.
+// A declared UTF-16 counts as UTF-8 too: the text was read as bytes, so it
+// is not UTF-16.
 bool IsUtf8Text(const std::string& text, const TiXmlDocument& document);
 
 // Rewrites each attribute value that is valid UTF-8 and that the system code

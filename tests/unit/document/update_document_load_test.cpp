@@ -199,7 +199,9 @@ TEST_F(DocumentTest, Utf8ValuesArriveInTheSystemCodePage) {
         "es\\a.exe\"/>";
     for (const std::string& start :
          {std::string("<?xml version=\"1.0\" encoding=\"utf-8\"?>"),
-          std::string("\xEF\xBB\xBF<?xml version=\"1.0\"?>"), std::string()}) {
+          std::string("\xEF\xBB\xBF<?xml version=\"1.0\"?>"), std::string(),
+          // A UTF-16 string sent as UTF-8 keeps the declaration it was written with.
+          std::string("<?xml version=\"1.0\" encoding=\"utf-16\"?>")}) {
         ASSERT_EQ(Status::Loaded, LoadText(start + root)) << start;
         EXPECT_EQ(std::string(expected) + "\\a.exe", m_document.GetProductExePath()) << start;
     }
