@@ -4,6 +4,7 @@
 // After windows.h, which it needs.
 #include <shellapi.h>
 
+#include "engine/program_image.h"
 #include "transfer/download_manager.h"
 #include "utils/run_reporter.h"
 #include "utils/string/string_utils.h"
@@ -36,9 +37,14 @@ void ReplaceUpdaterIfOutdated(DownloadManager& manager, const UpdaterEntry& entr
         return;
     const std::string path = TemporaryUpdaterPath(source);
     RunReporter* dialog = g_mainDialog;
-    if (!manager.DownloadOneFile(DownloadManager::kServiceFile, 0, path,
-                                 entry.serverPath + source.downloadId, "", manager.GetServerHost(),
-                                 false, DownloadManager::kUpdaterIndex, entry.sha256)) {
+    const bool fetched = manager.DownloadOneFile(
+        DownloadManager::kServiceFile, 0, path, entry.serverPath + source.downloadId, "",
+        manager.GetServerHost(), false, DownloadManager::kUpdaterIndex, entry.sha256);
+    // A page answered in place of the program (a service's error page, a
+    // network's log-in page) could not be started: this run would end
+    // without installing anything, and so would every later one.
+    if (!fetched || !IsProgramImageFile(path)) {
+        if (fetched) ::DeleteFileA(path.c_str());
         ::MessageBoxA(dialog ? dialog->GetDialogWindow() : nullptr, kNotSyncedText, "", MB_OK);
         return;
     }

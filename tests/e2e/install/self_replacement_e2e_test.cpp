@@ -34,6 +34,14 @@ TEST_F(InstallRunTest, OutdatedUpdaterIsReplacedOrReportedWhenMissing) {
     EXPECT_EQ(m_server.Hits(updaterTarget), 1);  // a single attempt
     EXPECT_EQ(WaitForProductStarts(1).size(), 1u);
 
+    // A page answered in its place (a service's error page, a log-in portal) is no updater.
+    m_server.Serve(updaterTarget, "<html><body>Please log in</body></html>", 200, "text/html");
+    const InstallE2E::RunOutcome page = RunUpdater();
+    EXPECT_EQ(page.exitCode, 0u);
+    ASSERT_EQ(page.boxes.size(), 1u);
+    EXPECT_EQ(page.boxes[0].text, missing.boxes[0].text);
+    EXPECT_EQ(WaitForProductStarts(2).size(), 2u);
+
     TestSupport::UpdaterStamp stamp;
     stamp.brand = m_brand;
     stamp.host = m_server.Host();
@@ -68,9 +76,9 @@ TEST_F(InstallRunTest, OutdatedUpdaterIsReplacedOrReportedWhenMissing) {
     EXPECT_EQ(TestSupport::ReadFile(InstalledCopy()), newerImage);
     EXPECT_EQ(ProductValue("DownloaderLocation"), InstalledCopy());
     EXPECT_EQ(UninstallValue("UninstallString"), "\"" + InstalledCopy() + "\" /uninstall");
-    EXPECT_EQ(m_server.Hits(InstallRunTest::DocumentTarget()), 3);
-    EXPECT_EQ(m_server.Hits(updaterTarget), 2);  // the newer one is current: no fetch
-    EXPECT_EQ(WaitForProductStarts(2).size(), 2u);
+    EXPECT_EQ(m_server.Hits(InstallRunTest::DocumentTarget()), 4);
+    EXPECT_EQ(m_server.Hits(updaterTarget), 3);  // the newer one is current: no fetch
+    EXPECT_EQ(WaitForProductStarts(3).size(), 3u);
 }
 
 }  // namespace

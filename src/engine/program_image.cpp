@@ -1,0 +1,36 @@
+#include "engine/program_image.h"
+
+#include <windows.h>
+
+#include <cstring>
+
+#include "utils/unique_handle.h"
+
+namespace Engine {
+namespace {
+
+constexpr LONG kHeaderOffsetPosition = 0x3C;  // IMAGE_DOS_HEADER::e_lfanew
+
+bool ReadAt(HANDLE file, LONG position, void* buffer, DWORD size) {
+    DWORD read = 0;
+    return ::SetFilePointer(file, position, nullptr, FILE_BEGIN) != INVALID_SET_FILE_POINTER &&
+           ::ReadFile(file, buffer, size, &read, nullptr) && read == size;
+}
+
+}  // namespace
+
+bool IsProgramImageFile(const std::string& path) {
+    Utils::UniqueFileHandle file(::CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                               OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) return false;
+    char dosMagic[2] = {};
+    LONG headerOffset = 0;
+    char signature[4] = {};
+    return ReadAt(file.Get(), 0, dosMagic, sizeof(dosMagic)) &&
+           std::memcmp(dosMagic, "MZ", sizeof(dosMagic)) == 0 &&
+           ReadAt(file.Get(), kHeaderOffsetPosition, &headerOffset, sizeof(headerOffset)) &&
+           headerOffset > 0 && ReadAt(file.Get(), headerOffset, signature, sizeof(signature)) &&
+           std::memcmp(signature, "PE\0\0", sizeof(signature)) == 0;
+}
+
+}  // namespace Engine

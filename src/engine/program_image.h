@@ -1,0 +1,14 @@
+#pragma once
+// Telling a program image from whatever else a server may send in its place.
+// Safe on any thread.
+#include <string>
+
+namespace Engine {
+
+// True when the file at path is a Windows program image: a DOS header ("MZ")
+// whose header offset leads to the "PE\0\0" signature. False for a missing or
+// unreadable file and for anything else, such as the error or log-in page
+// that a service or a network portal answers with.
+bool IsProgramImageFile(const std::string& path);
+
+}  // namespace Engine
