@@ -52,26 +52,41 @@ TiXmlNode* NextNode(TiXmlNode* node, const TiXmlNode* top) {
     return nullptr;
 }
 
+// The encoding that the first declaration names, which settles it; null
+// without a declaration.
+const char* DeclaredEncoding(const TiXmlDocument& document) {
+    for (const TiXmlNode* node = document.FirstChild(); node; node = node->NextSibling()) {
+        if (const TiXmlDeclaration* declaration = node->ToDeclaration())
+            return declaration->Encoding();
+    }
+    return nullptr;
+}
+
+bool NamesUtf8(const char* encoding) {
+    return !*encoding || StartsWithIgnoringCase(encoding, "utf-8") ||
+           StartsWithIgnoringCase(encoding, "utf8");
+}
+
+bool HasByteOrderMark(const std::string& text) { return text.compare(0, 3, "\xEF\xBB\xBF") == 0; }
+
 }  // namespace
 
 bool IsUtf8Text(const std::string& text, const TiXmlDocument& document) {
-    if (text.compare(0, 3, "\xEF\xBB\xBF") == 0) return true;
-    // The encoding is settled by the first declaration.
-    for (const TiXmlNode* node = document.FirstChild(); node; node = node->NextSibling()) {
-        if (const TiXmlDeclaration* declaration = node->ToDeclaration()) {
-            const char* encoding = declaration->Encoding();
-            // A text that parsed byte by byte is not UTF-16, whatever it
-            // declares: services that write the document as a UTF-16 string
-            // and send it as UTF-8 declare "utf-16".
-            return !*encoding || StartsWithIgnoringCase(encoding, "utf-8") ||
-                   StartsWithIgnoringCase(encoding, "utf8") ||
-                   StartsWithIgnoringCase(encoding, "utf-16") ||
-                   StartsWithIgnoringCase(encoding, "utf16");
-        }
-    }
+    if (HasByteOrderMark(text)) return true;
+    const char* encoding = DeclaredEncoding(document);
     // Without a declaration XML text is UTF-8. The parser then reads bytes,
     // and code page text (which is almost never valid UTF-8) keeps them.
-    return true;
+    if (!encoding) return true;
+    // A text that parsed byte by byte is not UTF-16, whatever it declares:
+    // services that write the document as a UTF-16 string and send it as
+    // UTF-8 declare "utf-16".
+    return NamesUtf8(encoding) || StartsWithIgnoringCase(encoding, "utf-16") ||
+           StartsWithIgnoringCase(encoding, "utf16");
+}
+
+bool ParserReadsUtf8(const std::string& text, const TiXmlDocument& document) {
+    const char* encoding = DeclaredEncoding(document);
+    return HasByteOrderMark(text) || (encoding && NamesUtf8(encoding));
 }
 
 void ConvertAttributeValues(TiXmlDocument& document) {

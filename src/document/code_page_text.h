@@ -15,6 +15,11 @@ namespace CodePageText {
 // is not UTF-16.
 bool IsUtf8Text(const std::string& text, const TiXmlDocument& document);
 
+// True when the parser itself reads the text as UTF-8: it starts with a byte
+// order mark or its first declaration names UTF-8 or no encoding. Other
+// texts, also those without a declaration, it reads byte by byte.
+bool ParserReadsUtf8(const std::string& text, const TiXmlDocument& document);
+
 // Rewrites each attribute value that is valid UTF-8 and that the system code
 // page can hold whole into that code page. Other values keep their bytes, so
 // a document that already carries code page bytes reads as before.

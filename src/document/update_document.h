@@ -92,6 +92,8 @@ public:
 
 private:
     LoadStatus Parse(const std::string& path, const std::string& publicKey);
+    // Parses the text into a new tree; false when it does not parse.
+    bool ParseText(std::string text);
     LoadStatus Validate(bool signedRelease) const;
     bool PathsStayInside() const;
     bool HashesWellFormed() const;

@@ -5,6 +5,7 @@
 #include <new>
 #include <string>
 
+#include "document/character_references.h"
 #include "document/code_page_text.h"
 #include "document/document_path_rules.h"
 #include "document/signature_check.h"
@@ -88,15 +89,26 @@ UpdateDocument::LoadStatus UpdateDocument::Parse(const std::string& path,
     NormalizeLineEnds(text);
     // The parser recurses once per nesting level: measure before parsing.
     if (XmlNestingDepth::Measure(text) > kMaxNestingDepth) return LoadStatus::Unreadable;
+    if (!ParseText(text)) return LoadStatus::Unreadable;
+    const bool utf8 = CodePageText::IsUtf8Text(text, *m_document);
+    // Read byte by byte, the parser keeps only the low byte of a character
+    // reference: such references are written out first.
+    if (!CodePageText::ParserReadsUtf8(text, *m_document)) {
+        std::string expanded = CharacterReferences::Expand(text, utf8);
+        if (expanded != text && !ParseText(expanded)) return LoadStatus::Unreadable;
+    }
+    if (utf8) CodePageText::ConvertAttributeValues(*m_document);
+    return LoadStatus::Loaded;
+}
+
+bool UpdateDocument::ParseText(std::string text) {
     // In UTF-8 mode the parser steps over a multi-byte character's full
     // length even where the text ends inside it; spare terminators keep it
     // within the buffer.
     text.append(4, '\0');
+    m_document.reset(new TiXmlDocument());
     m_document->Parse(text.c_str(), nullptr, TIXML_DEFAULT_ENCODING);
-    if (m_document->Error()) return LoadStatus::Unreadable;
-    if (CodePageText::IsUtf8Text(text, *m_document))
-        CodePageText::ConvertAttributeValues(*m_document);
-    return LoadStatus::Loaded;
+    return !m_document->Error();
 }
 
 UpdateDocument::LoadStatus UpdateDocument::Validate(bool signedRelease) const {

@@ -219,6 +219,20 @@ TEST_F(DocumentTest, Utf8ValuesArriveInTheSystemCodePage) {
     EXPECT_EQ("\xE2\x82\xAC\xF0\x9F\x98\x80", m_document.GetSkinUrl());
 }
 
+TEST_F(DocumentTest, CharacterReferencesBeyondLatin1SurviveByteReading) {
+    char expected[32] = {};
+    ASSERT_GT(::WideCharToMultiByte(CP_ACP, 0, L"Acme\u2019s \u20AC5 caf\u00E9", -1, expected,
+                                    sizeof(expected), nullptr, nullptr),
+              0);
+    const std::string root = "<UpdateDocument SkinURL=\"Acme&#8217;s &#x20AC;5 caf&#xE9;\"/>";
+    for (const std::string& start :
+         {std::string("<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?>"), std::string(),
+          std::string("<?xml version=\"1.0\" encoding=\"utf-8\"?>")}) {
+        ASSERT_EQ(Status::Loaded, LoadText(start + root)) << start;
+        EXPECT_EQ(expected, m_document.GetSkinUrl()) << start;
+    }
+}
+
 TEST_F(DocumentTest, ARefusedLoadLeavesNothingToRead) {
     TestSupport::UpdateDocumentBuilder builder;
     builder.Root("FilesServer", "x").AddFile({"/s", "ok.dat", "K", 1, false});
