@@ -49,14 +49,17 @@ int RunEntryProcedure(HINSTANCE instance, const char* commandLine) {
         if (lock.GetState() != Lock::State::Busy) RunUninstallLauncher();
         return 0;
     }
-    if (request.delayMs > 0) ::Sleep(request.delayMs);
+    // An uninstall run has no start delay.
     const bool uninstall = request.form == StartForm::UninstallRun;
     if (uninstall && request.waitForProcess && !WaitForLauncher(request.processId)) return 0;
     // Taken on this thread, which runs the dialog until the process ends. A
     // name that makes no lock (an invalid brand) leaves the run to the
     // dialog, which refuses such a brand itself.
+    const DWORD start = ::GetTickCount();
     const Lock lock(lockName, RunLockWaitMs(request));
     if (lock.GetState() == Lock::State::Busy) return 0;  // another run of the product is under way
+    const DWORD delay = RemainingDelayMs(request.delayMs, ::GetTickCount() - start);
+    if (delay > 0) ::Sleep(delay);
 
     CMainDlg dialog(std::move(settings));
     dialog.SetUninstallMode(uninstall);

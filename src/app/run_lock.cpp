@@ -6,8 +6,9 @@ namespace App {
 namespace {
 
 constexpr char kRunLockPrefix[] = "Global\\NimbraUpdaterRun.";
-// Ample for a process that only has to end after starting its successor.
-constexpr DWORD kHandOverWaitMs = 30000;
+// Beyond the delay: ample for a process that only has to end after starting
+// its successor.
+constexpr DWORD kHandOverGraceMs = 30000;
 
 }  // namespace
 
@@ -17,7 +18,13 @@ std::string RunLockName(const std::string& brand) {
 }
 
 DWORD RunLockWaitMs(const StartRequest& request) {
-    return request.form == StartForm::Normal && request.delayMs > 0 ? kHandOverWaitMs : 0;
+    if (request.form != StartForm::Normal || request.delayMs == 0) return 0;
+    return request.delayMs < INFINITE - kHandOverGraceMs ? request.delayMs + kHandOverGraceMs
+                                                         : INFINITE - 1;
+}
+
+DWORD RemainingDelayMs(DWORD delayMs, DWORD elapsedMs) {
+    return elapsedMs < delayMs ? delayMs - elapsedMs : 0;
 }
 
 }  // namespace App

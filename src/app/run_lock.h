@@ -19,10 +19,14 @@ namespace App {
 std::string RunLockName(const std::string& brand);
 
 // How long a start of this form waits for the lock. A start with a delay is
-// the hand-over of an updater that replaced itself: the run that started it
-// may still be ending, so it waits a while. An uninstall run takes the lock
-// after the launcher that held it has ended. Everything else leaves at once
-// while another run has it.
+// the hand-over of an updater that replaced itself: it waits for the lock
+// from its start, through its delay and a while longer, so that the run that
+// started it may end first and no other start comes in between. An uninstall
+// run takes the lock after the launcher that held it has ended. Everything
+// else leaves at once while another run has it.
 DWORD RunLockWaitMs(const StartRequest& request);
+
+// What is left of a start delay of delayMs after elapsedMs.
+DWORD RemainingDelayMs(DWORD delayMs, DWORD elapsedMs);
 
 }  // namespace App

@@ -6,6 +6,7 @@
 
 #include "support/window_driver.h"
 #include "updater_fixture.h"
+#include "utils/unique_handle.h"
 
 namespace {
 
@@ -14,6 +15,11 @@ using TestSupport::ChildProcess;
 
 std::string Uppercased(std::string text) {
     for (char& c : text) c = static_cast<char>(::toupper(static_cast<unsigned char>(c)));
+    return text;
+}
+
+std::string Lowercased(std::string text) {
+    for (char& c : text) c = static_cast<char>(::tolower(static_cast<unsigned char>(c)));
     return text;
 }
 
@@ -60,6 +66,28 @@ TEST_F(UpdaterTest, LaterStartsOfABrandLeaveWhileItsRunIsUnderWay) {
     HWND dialog = WaitForDialog(next);
     ASSERT_NE(dialog, nullptr);
     EXPECT_EQ(CloseWithNo(next, dialog), 0u);
+}
+
+// An updater that replaced itself starts its successor with a delay: the
+// successor holds the lock through its delay, so no start comes in between.
+TEST_F(UpdaterTest, ADelayedStartHoldsTheLockThroughItsDelay) {
+    ASSERT_TRUE(StampUpdater());
+    ChildProcess successor;
+    ASSERT_TRUE(successor.Start(m_exe, "4000"));
+    const std::string lockName = "Global\\NimbraUpdaterRun." + Lowercased(m_brand);
+    ASSERT_TRUE(TestSupport::WaitUntil(
+        [&] {
+            return Utils::UniqueKernelHandle(::OpenMutexA(SYNCHRONIZE, FALSE, lockName.c_str()))
+                .IsValid();
+        },
+        AppE2E::kWindowTimeoutMs));
+    ChildProcess later;
+    ASSERT_TRUE(later.Start(m_exe, ""));
+    EXPECT_EQ(later.WaitForExitCode(AppE2E::kExitTimeoutMs), 0u);
+    EXPECT_EQ(TestSupport::FindTopLevelWindow("Downloader", successor.Id()), nullptr);
+    HWND dialog = WaitForDialog(successor);
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_EQ(CloseWithNo(successor, dialog), 0u);
 }
 
 }  // namespace
