@@ -6,12 +6,6 @@ namespace {
 
 using App::StartForm;
 
-TEST(RunLock, OneNamePerBrandWhateverItsLetterCase) {
-    EXPECT_EQ(App::RunLockName("Nimbra"), App::RunLockName("NIMBRA"));
-    EXPECT_NE(App::RunLockName("Nimbra"), App::RunLockName("NimbraPro"));
-    EXPECT_EQ(App::RunLockName("Nimbra").rfind("Global\\", 0), 0u);  // machine-wide
-}
-
 TEST(RunLock, OnlyADelayedStartWaitsAndThenNoLongerThanItsDelayAsksFor) {
     const struct {
         StartForm form;
