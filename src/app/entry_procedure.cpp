@@ -4,9 +4,11 @@
 
 #include "app/command_line.h"
 #include "app/main_dialog.h"
+#include "app/run_lock.h"
 #include "app/uninstall_launcher.h"
 #include "engine/build_settings.h"
 #include "engine/files/com_ptr.h"
+#include "utils/mt/named_lock.h"
 #include "utils/unique_handle.h"
 
 namespace App {
@@ -38,17 +40,29 @@ int RunEntryProcedure(HINSTANCE instance, const char* commandLine) {
     ::InitCommonControlsEx(&controls);
 
     const StartRequest request = ClassifyCommandTail(GetCommandTail(commandLine));
+    BuildSettings settings = Engine::ReadBuildSettings();
+    using Lock = Utils::MT::NamedLock;
+    const std::string lockName = RunLockName(settings.brand);
     if (request.form == StartForm::UninstallLauncher) {
-        RunUninstallLauncher();
+        // Held until the launcher ends; the copy it starts waits for that end.
+        const Lock lock(lockName, RunLockWaitMs(request));
+        if (lock.GetState() != Lock::State::Busy) RunUninstallLauncher();
         return 0;
     }
-    if (request.delayMs > 0) ::Sleep(request.delayMs);
+    // An uninstall run has no start delay.
+    const bool uninstall = request.form == StartForm::UninstallRun;
+    if (uninstall && request.waitForProcess && !WaitForLauncher(request.processId)) return 0;
+    // Taken on this thread, which runs the dialog until the process ends. A
+    // name that makes no lock (an invalid brand) leaves the run to the
+    // dialog, which refuses such a brand itself.
+    const DWORD start = ::GetTickCount();
+    const Lock lock(lockName, RunLockWaitMs(request));
+    if (lock.GetState() == Lock::State::Busy) return 0;  // another run of the product is under way
+    const DWORD delay = RemainingDelayMs(request.delayMs, ::GetTickCount() - start);
+    if (delay > 0) ::Sleep(delay);
 
-    CMainDlg dialog(Engine::ReadBuildSettings());
-    if (request.form == StartForm::UninstallRun) {
-        dialog.SetUninstallMode(true);
-        if (request.waitForProcess && !WaitForLauncher(request.processId)) return 0;
-    }
+    CMainDlg dialog(std::move(settings));
+    dialog.SetUninstallMode(uninstall);
     return static_cast<int>(dialog.DoModal(instance, ::GetActiveWindow()));
 }
 

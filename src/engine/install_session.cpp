@@ -26,7 +26,6 @@ namespace Engine {
 namespace {
 
 constexpr DWORD kTempBufferSize = 512;
-constexpr char kDocumentFileName[] = "xml_downloaded_24.xml";
 constexpr char kUpdaterClientPath[] = "fernwick.exe";
 constexpr char kInstalledCopyFailedText[] =
     "Right click on the file and press 'Run as administrator'";
@@ -102,7 +101,7 @@ bool Session::PrepareNames() {
     if (!ProductKey()) return Fail(kRegistryWriteFailedText);
     m_tempFolder = GetTempFolder();
     if (!DecodeSetting(m_settings.downloadId, m_downloadId)) return Fail(kBadDownloadIdText);
-    m_documentFile = m_tempFolder + kDocumentFileName;
+    m_documentFile = m_tempFolder + DocumentFileName(m_settings.brand);
     m_modulePath = Utils::File::GetModulePath(false, false, false);
     m_moduleFolder = Utils::File::GetModulePath(false, false, true);
     m_label = RunLabel(m_moduleFolder, Utils::File::GetModulePath(true, true, false));
@@ -279,6 +278,10 @@ void Session::RunResourceUpdateProgram() {
 
 bool InstallSession(DownloadManager& manager, const ObsoleteFileHandlers& obsolete) {
     return Session(manager, obsolete).Run();
+}
+
+std::string DocumentFileName(const std::string& brand) {
+    return "xml_downloaded_24_" + brand + ".xml";
 }
 
 std::string RunLabel(const std::string& moduleFolder, const std::string& moduleBaseName) {

@@ -25,13 +25,13 @@ void UpdaterTest::SetUp() {
 
 void UpdaterTest::TearDown() { TestSupport::DeleteProductKey(m_brand); }
 
-bool UpdaterTest::StampUpdater(TestSupport::UpdaterStamp stamp) {
+bool UpdaterTest::StampUpdater(TestSupport::UpdaterStamp stamp, const std::string& target) {
     if (stamp.brand.empty()) stamp.brand = m_brand;
     if (stamp.host.empty()) {
         stamp.host = m_stalledService.Host();
         stamp.servicePath = std::string(kStalledPath) + "?id=";
     }
-    return TestSupport::MakeStampedUpdater(m_exe, stamp);
+    return TestSupport::MakeStampedUpdater(target.empty() ? m_exe : target, stamp);
 }
 
 void UpdaterTest::SetIsFirstTime(DWORD value) {

@@ -29,7 +29,8 @@ protected:
     // Stamps the copy with the given fields; an empty brand or host gives the
     // test's own brand (whose key TearDown deletes) or the stalled service,
     // which holds back the update document so that the run never gets past it.
-    bool StampUpdater(TestSupport::UpdaterStamp stamp = {});
+    // The copy is m_exe unless a target is given.
+    bool StampUpdater(TestSupport::UpdaterStamp stamp = {}, const std::string& target = "");
     void SetIsFirstTime(DWORD value);
     // Writes text + a zero byte at the start of a build settings slot of the
     // copy directly, as a faulty build tool would; the stamping tool refuses

@@ -91,7 +91,8 @@ TEST_F(InstallRunTest, FirstInstallPlacesEverythingAndARerunFetchesOnlyTheDocume
     EXPECT_EQ(UninstallValue("UninstallString"), "\"" + InstalledCopy() + "\" /uninstall");
     ExpectShortcuts(DataPath("icons\\remove.ico"));
 
-    EXPECT_FALSE(TestSupport::FileExists(InstallE2E::TemporaryFolder() + "xml_downloaded_24.xml"));
+    EXPECT_FALSE(TestSupport::FileExists(InstallE2E::TemporaryFolder() + "xml_downloaded_24_" +
+                                         m_brand + ".xml"));
     const std::vector<std::string> starts = WaitForProductStarts(1);
     ASSERT_EQ(starts.size(), 1u);
     EXPECT_EQ(starts[0].substr(0, starts[0].find('|')), DataPath("bin"));  // working folder
@@ -177,6 +178,39 @@ TEST_F(InstallRunTest, UpdateFetchesOnlyChangedFilesAndRunsTheResourceUpdateProg
     EXPECT_FALSE(TestSupport::FileExists(ShortcutPath(CSIDL_DESKTOPDIRECTORY, m_brand + ".lnk")));
     EXPECT_FALSE(HasUninstallEntry());
     EXPECT_EQ(WaitForProductStarts(2).size(), 2u);
+}
+
+// Another product's setup receiving its update document meanwhile: each
+// brand fetches its document under a name of its own. One shared name made
+// the later setup fail at once on the file that the other was receiving.
+TEST_F(InstallRunTest, AnotherProductsRunDoesNotStopThisOne) {
+    TestSupport::UpdaterStamp stamp;
+    stamp.brand = m_brand + "Other";
+    stamp.host = m_server.Host();
+    stamp.servicePath = InstallE2E::kServicePath;
+    stamp.downloadId = "other-release";
+    const std::string otherTarget = stamp.servicePath + stamp.downloadId;
+    const std::string otherSetup = m_folder / "OtherSetup.exe";
+    ASSERT_TRUE(TestSupport::MakeStampedUpdater(otherSetup, stamp));
+    m_server.Serve(otherTarget, NewDocument().Build(), 200, "text/xml");
+    TestSupport::Fault stall;  // its received document stays open
+    stall.trickleBytes = 1;
+    stall.trickleDelayMs = 20000;
+    m_server.SetFault(otherTarget, stall);
+    TestSupport::ChildProcess other;
+    ASSERT_TRUE(other.Start(otherSetup, ""));
+    ASSERT_TRUE(TestSupport::WaitUntil([&] { return m_server.Hits(otherTarget) > 0; }, 15000));
+
+    TestSupport::UpdateDocumentBuilder document = NewDocument();
+    Publish(document, SampleProduct());
+    ServeDocument(document);
+    const RunOutcome run = RunUpdater();
+    EXPECT_EQ(run.exitCode, 0u);
+    EXPECT_TRUE(run.boxes.empty());
+    EXPECT_EQ(WaitForProductStarts(1).size(), 1u);
+    EXPECT_TRUE(other.IsRunning());
+    EXPECT_EQ(other.WaitForExitCode(0), TestSupport::ChildProcess::kKilled);
+    TestSupport::DeleteProductKey(stamp.brand);
 }
 
 }  // namespace

@@ -143,7 +143,7 @@ RunOutcome InstallRunTest::RunUpdater(const std::string& exe) {
     return WatchRun(updater.Handle(), updater.Id(), kRunTimeoutMs);
 }
 
-RunOutcome InstallRunTest::RunUninstall(int answer) {
+DWORD InstallRunTest::StartUninstall() {
     const std::string copyName = "UnInstall" + m_brand + ".exe";
     // The launcher stays in m_runs: ending it ends the copy it started.
     m_runs.push_back(std::make_unique<TestSupport::ChildProcess>());
@@ -151,10 +151,12 @@ RunOutcome InstallRunTest::RunUninstall(int answer) {
     if (!m_runs.back()->Start(InstalledCopy(), "/uninstall") ||
         !TestSupport::WaitUntil(
             [&] { return (copyId = TestSupport::FindProcessByName(copyName)) != 0; },
-            kProductStartTimeoutMs)) {
+            kProductStartTimeoutMs))
         ADD_FAILURE() << "no uninstalling copy of " << InstalledCopy();
-        return {TestSupport::ChildProcess::kKilled, {}, {}, {}};
-    }
+    return copyId;
+}
+
+RunOutcome InstallRunTest::WatchUninstall(DWORD copyId, int answer) {
     Utils::UniqueKernelHandle copy(::OpenProcess(
         SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION | PROCESS_TERMINATE, FALSE, copyId));
     if (!copy) {
@@ -162,6 +164,10 @@ RunOutcome InstallRunTest::RunUninstall(int answer) {
         return {TestSupport::ChildProcess::kKilled, {}, {}, {}};
     }
     return WatchRun(copy.Get(), copyId, kRunTimeoutMs, answer);
+}
+
+RunOutcome InstallRunTest::RunUninstall(int answer) {
+    return WatchUninstall(StartUninstall(), answer);
 }
 
 std::vector<std::string> InstallRunTest::RequestsSince(std::size_t count) const {

@@ -51,6 +51,10 @@ protected:
     // Runs "/uninstall" on the installed copy and watches the copy that it
     // starts to its end, answering the question with answer (IDYES, IDNO).
     RunOutcome RunUninstall(int answer);
+    // The two halves of RunUninstall: the copy's process id (0 when none
+    // came), and the watch of that copy.
+    DWORD StartUninstall();
+    RunOutcome WatchUninstall(DWORD copyId, int answer);
     // Ends the run's processes and removes what runs leave: the product key,
     // the uninstall entry, the program folder and the shortcuts.
     void RemoveInstallation();

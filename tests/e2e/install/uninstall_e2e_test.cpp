@@ -125,4 +125,22 @@ TEST_F(UninstallTest, OnlyTheRunningInstalledProductBlocks) {
     EXPECT_TRUE(product.IsRunning());
 }
 
+// An update started while the question is open leaves at once: it used to
+// run on, and to put files of the product back after their removal.
+TEST_F(UninstallTest, AnUpdateDuringTheUninstallLeavesItAlone) {
+    const DWORD copyId = StartUninstall();
+    ASSERT_NE(TestSupport::WaitForMessageBox("Uninstall", copyId, kStartTimeoutMs), nullptr);
+    const std::size_t before = m_server.Requests().size();
+    const RunOutcome update = RunUpdater(InstalledCopy());
+    EXPECT_EQ(update.exitCode, 0u);
+    EXPECT_TRUE(update.titles.empty());
+    EXPECT_TRUE(RequestsSince(before).empty());
+
+    const RunOutcome removed = WatchUninstall(copyId, IDYES);
+    EXPECT_EQ(removed.exitCode, 0u);
+    EXPECT_FALSE(TestSupport::FileExists(m_programFolder));
+    EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, "Software\\" + m_brand));
+    EXPECT_FALSE(HasUninstallEntry());
+}
+
 }  // namespace
