@@ -3,7 +3,10 @@
 #include <shlobj.h>
 #include <windows.h>
 
+#include <memory>
+
 #include "engine/build_settings.h"
+#include "engine/document_file_turn.h"
 #include "engine/files/document_programs.h"
 #include "engine/files/file_kinds.h"
 #include "engine/files/install_folders.h"
@@ -33,6 +36,8 @@ constexpr char kProductOpenText[] = "Can't update while the application is open"
 constexpr char kBadDownloadIdText[] = "The download id of this build is invalid.";
 constexpr int kProgressBar = 1007;
 constexpr int kDownloadWorkers = 15;
+// Another product's document normally arrives and loads well within this.
+constexpr DWORD kDocumentTurnWaitMs = 3000;
 
 using Utils::String::EqualsIgnoreCase;
 
@@ -88,6 +93,7 @@ private:
     DownloadManager& m_manager;
     const BuildSettings& m_settings;
     const ObsoleteFileHandlers m_obsolete;
+    std::unique_ptr<DocumentFileTurn> m_documentTurn;  // from the fetch to the loaded document
     std::string m_tempFolder, m_downloadId, m_documentFile, m_label;
     std::string m_updaterFileName, m_modulePath, m_moduleFolder;
     bool m_runsFromProgramFolder = false;
@@ -101,7 +107,8 @@ bool Session::PrepareNames() {
     if (!ProductKey()) return Fail(kRegistryWriteFailedText);
     m_tempFolder = GetTempFolder();
     if (!DecodeSetting(m_settings.downloadId, m_downloadId)) return Fail(kBadDownloadIdText);
-    m_documentFile = m_tempFolder + DocumentFileName(m_settings.brand);
+    m_documentTurn.reset(new DocumentFileTurn(m_tempFolder, m_settings.brand, kDocumentTurnWaitMs));
+    m_documentFile = m_documentTurn->Path();
     m_modulePath = Utils::File::GetModulePath(false, false, false);
     m_moduleFolder = Utils::File::GetModulePath(false, false, true);
     m_label = RunLabel(m_moduleFolder, Utils::File::GetModulePath(true, true, false));
@@ -123,6 +130,7 @@ bool Session::LoadDocument() {
     const bool loaded = m_manager.GetDocument().LoadAndValidate(
         localDocument.empty() ? m_documentFile : localDocument, m_settings.documentKey);
     ::DeleteFileA(m_documentFile.c_str());
+    m_documentTurn.reset();
     if (!loaded || !AcceptReleaseNumber()) return false;
     m_manager.TakeDocumentValues();
     return true;
@@ -278,10 +286,6 @@ void Session::RunResourceUpdateProgram() {
 
 bool InstallSession(DownloadManager& manager, const ObsoleteFileHandlers& obsolete) {
     return Session(manager, obsolete).Run();
-}
-
-std::string DocumentFileName(const std::string& brand) {
-    return "xml_downloaded_24_" + brand + ".xml";
 }
 
 std::string RunLabel(const std::string& moduleFolder, const std::string& moduleBaseName) {

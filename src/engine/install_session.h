@@ -35,11 +35,6 @@ struct ObsoleteFileHandlers {
 // (no dialog). Worker thread only.
 bool InstallSession(DownloadManager& manager, const ObsoleteFileHandlers& obsolete);
 
-// The name of the fetched update document in the temporary folder. It holds
-// the brand: setups of two products may run at once, and one file name for
-// both made the later one fail on the file the other was receiving.
-std::string DocumentFileName(const std::string& brand);
-
 // The status label of the document's fetch: an updater that runs from a
 // folder named after itself is the installed one checking for updates.
 std::string RunLabel(const std::string& moduleFolder, const std::string& moduleBaseName);

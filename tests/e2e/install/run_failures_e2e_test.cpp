@@ -91,8 +91,8 @@ TEST_F(InstallRunTest, FaultsEndTheRunOrAreSkipped) {
              EXPECT_EQ(TestSupport::ReadFile(DataPath(notes.clientPath)), notes.content);
              EXPECT_EQ(InstalledRecord(notes.clientPath), notes.CheckSum());
              // The fetched copy goes, the local one stays.
-             EXPECT_FALSE(TestSupport::FileExists(InstallE2E::TemporaryFolder() +
-                                                  "xml_downloaded_24_" + m_brand + ".xml"));
+             EXPECT_FALSE(
+                 TestSupport::FileExists(InstallE2E::TemporaryFolder() + "xml_downloaded_24.xml"));
              EXPECT_TRUE(TestSupport::FileExists(localDocument));
          }},
         {"client path outside the data folder",
