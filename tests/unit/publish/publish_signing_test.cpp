@@ -2,8 +2,10 @@
 // OpenSSL's command line, and the key pairs that keygen writes.
 #include <gtest/gtest.h>
 
+#include "key_files.h"
 #include "public_key_pem.h"
 #include "publish_command.h"
+#include "publish_error.h"
 #include "publish_fixture.h"
 #include "signing_key_fixture.h"
 #include "unix_shell.h"
@@ -181,6 +183,14 @@ TEST_F(PublishSigned, KeygenNeverOverwritesAndNeedsAName) {
         EXPECT_EQ(ReadFile(root + "\\" + existing), "keep");
         EXPECT_FALSE(FileExists(base + (existing[0] == 'a' ? ".pub.pem" : ".key"))) << existing;
     }
+    // A key file that appeared after that check is kept too, never deleted.
+    ASSERT_TRUE(WriteFile(root + "\\late.key", "keep"));
+    EXPECT_THROW(Publish::WriteNewFile(root + "\\late.key", "new", true), Publish::PublishError);
+    EXPECT_EQ(ReadFile(root + "\\late.key"), "keep");
+    const RunResult noFolder = Keygen({"--out", root + "\\no-such-folder\\release"});
+    EXPECT_EQ(noFolder.exitCode, 1);
+    EXPECT_NE(noFolder.err.find("release.key: its folder does not exist"), std::string::npos)
+        << noFolder.err;
     EXPECT_EQ(Keygen({}).exitCode, 2);
     EXPECT_EQ(Keygen({"--out", root + "\\c", "--out", root + "\\d"}).exitCode, 2);
     EXPECT_EQ(Keygen({"--out", root + "\\e", "--force"}).exitCode, 2);
