@@ -56,8 +56,7 @@ ListedFile PublishToolFile(const std::string& toolsFolder, const std::string& na
         throw PublishError(source + ": the decompressor is missing");
     const std::string served = ServedBase(filesFolder, name);
     CreateParentFolders(served);
-    fs::copy_file(fs::path(source), fs::path(served), ec);
-    if (ec) throw PublishError("cannot copy " + source + ": " + ec.message());
+    CopyServedFile(source, served);
     const Sha256Digest digest = HashFile(source);
     return ListedFile{ServerPathOf(name),    name, TokenOfDigest(digest), HexOfDigest(digest),
                       fs::file_size(served), false};
@@ -157,7 +156,8 @@ ReleaseSummary BuildRelease(const ReleaseOptions& options, std::ostream& progres
         meter.FileDone(sourceSize);
     }
     WriteDocuments(tree.Path(), document, ids, updater.copySha256, signing);
-    tree.Commit();
+    const std::string leftOver = tree.Commit();
+    if (!leftOver.empty()) progress << "publish: warning: " << leftOver << '\n';
     summary.listedFiles = document.files.size();
     summary.releaseNumber = signing.releaseNumber;
     return summary;

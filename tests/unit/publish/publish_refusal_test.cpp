@@ -88,6 +88,30 @@ TEST_F(PublishRefusal, KeepsAnExistingTreeUnlessReplacingAndThenOnlyOnSuccess) {
     EXPECT_EQ(ScratchNames(), names);  // the old tree is gone, not left beside
 }
 
+// Windows deletes no read-only file, so a read-only copy in the tree would
+// keep the next --replace from removing the tree it replaced.
+TEST_F(PublishRefusal, ReplacesATreeWithoutLeavingItBesideWhenFilesWereReadOnly) {
+    const std::string notes = product + "\\notes.txt", unkelz = tools + "\\unkelz.exe";
+    AddProductFile("notes.txt", "served as it is");
+    for (const std::string& file : {notes, unkelz})
+        ASSERT_TRUE(SetFileAttributesA(file.c_str(), FILE_ATTRIBUTE_READONLY)) << file;
+    const std::string out = scratch / "tree";
+    ASSERT_EQ(Release(out).exitCode, 0);
+    for (const char* served : {"\\files\\notes.txt", "\\files\\unkelz.exe"})
+        EXPECT_FALSE(GetFileAttributesA((out + served).c_str()) & FILE_ATTRIBUTE_READONLY)
+            << served;
+
+    // A tree that an earlier version wrote holds read-only copies: it goes too.
+    ASSERT_TRUE(SetFileAttributesA((out + "\\files\\notes.txt").c_str(), FILE_ATTRIBUTE_READONLY));
+    const std::vector<std::string> names = ScratchNames();
+    const RunResult run = Release(out, {"--replace"});
+    EXPECT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_EQ(run.err.find("replaced tree"), std::string::npos) << run.err;
+    EXPECT_EQ(ScratchNames(), names);
+    for (const std::string& file : {notes, unkelz})
+        SetFileAttributesA(file.c_str(), FILE_ATTRIBUTE_NORMAL);
+}
+
 TEST_F(PublishRefusal, ReplacesOnlyAFolderThatHoldsNothingButATree) {
     const std::string out = scratch / "keys";
     ASSERT_TRUE(CreateDirectoryA(out.c_str(), nullptr));
