@@ -23,6 +23,20 @@ std::string ReadChecksum(const std::string& image, std::size_t block, const std:
     return checksum;
 }
 
+// An updater as built, not yet stamped for a service, asks a host under the
+// reserved ".invalid" name, which never resolves: installed updaters that
+// replaced themselves with it could never reach a release again.
+void RefuseUnstampedHost(const std::string& image, std::size_t block, const std::string& path) {
+    const std::string host = FoldCase(Stamp::ReadSlotText(image, block, Stamp::kServerHostSlot));
+    const std::string reserved = ".invalid";
+    if (host == reserved.substr(1) ||
+        (host.size() > reserved.size() &&
+         host.compare(host.size() - reserved.size(), reserved.size(), reserved) == 0))
+        throw PublishError(path + ": the updater's host is " + host +
+                           ", which never resolves; list the updater stamped with --host for "
+                           "this release (the one handed out for first installations)");
+}
+
 }  // namespace
 
 PublishedUpdater PublishUpdater(const std::string& updaterExe,
@@ -36,6 +50,7 @@ PublishedUpdater PublishUpdater(const std::string& updaterExe,
         entry.serverPath = std::string("/files/") + kUpdaterFolder + "/";
         entry.clientPath = kUpdaterClientPath;
         entry.checksum = ReadChecksum(image, block, updaterExe);
+        RefuseUnstampedHost(image, block, updaterExe);
         entry.size = image.size();
         for (const std::string& id : downloadIds) {
             Stamp::WriteSlotText(image, block, Stamp::kDownloadIdSlot,
