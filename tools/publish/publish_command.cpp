@@ -8,6 +8,7 @@
 #include "publish_error.h"
 #include "release_verifier.h"
 #include "setting_values.h"
+#include "stray_quote.h"
 
 namespace Publish {
 
@@ -145,6 +146,10 @@ ReleaseOptions ParseReleaseArguments(const std::vector<std::string>& args) {
 int RunPublish(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
     try {
         if (args.empty()) throw UsageError("no subcommand given");
+        for (const std::string& arg : args) {
+            const std::string problem = Stamp::StrayQuoteProblem(arg);
+            if (!problem.empty()) throw UsageError(problem);
+        }
         const std::string& command = args[0];
         const std::vector<std::string> rest(args.begin() + 1, args.end());
         if (command == "--help" || command == "-h" || command == "help") {

@@ -146,6 +146,13 @@ TEST_F(PublishRefusal, BadCommandLinesExitWithTwo) {
         EXPECT_EQ(Publish::RunPublish(line, out, err), 2) << err.str();
         EXPECT_NE(err.str().find("usage: publish release"), std::string::npos);
     }
+    // cmd hands --files "D:\product\" --out D:\tree over as one argument.
+    std::ostringstream out, err;
+    EXPECT_EQ(
+        Publish::RunPublish(
+            {"release", "--settings", "a", "--files", "D:\\product\" --out D:\\tree"}, out, err),
+        2);
+    EXPECT_NE(err.str().find("holds a double quote"), std::string::npos) << err.str();
 }
 
 }  // namespace
