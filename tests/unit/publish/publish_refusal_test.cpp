@@ -9,6 +9,7 @@
 
 #include "publish_command.h"
 #include "publish_fixture.h"
+#include "unix_shell.h"
 
 namespace PublishTest {
 namespace {
@@ -41,6 +42,9 @@ TEST_F(PublishRefusal, RefusesUnsafeInputAndLeavesNoOutput) {
          "ends in .Kelz or .Kelw"},
         {"a decompressor's name", [](PublishRefusal& t) { t.AddProductFile("UnKelz.exe", "x"); },
          "has the name of the decompressor"},
+        {"a folder linked in (Wine shows a Linux link as Windows shows a junction)",
+         [](PublishRefusal& t) { RunUnixShell(t.root, "ln -s .. product/shared"); },
+         "shared: not a regular file (links"},
         {"a missing decompressor",
          [](PublishRefusal& t) { DeleteFileA((t.tools + "\\unkelw.exe").c_str()); },
          "unkelw.exe: the decompressor is missing"},

@@ -14,6 +14,7 @@
 #include "support/scratch.h"
 #include "support/updater_process.h"
 #include "version_resource.h"
+#include "windows_links.h"
 
 namespace {
 
@@ -113,6 +114,22 @@ TEST(PublishRules, FindsEntriesThatChangeKindBetweenReleases) {
               "now; updaters remove the folder only while it holds no file with .log or .xml in "
               "its name, which they never delete: if the product writes one there, they end "
               "every run at docs with their File error\n");
+}
+
+TEST(PublishRules, TakesReparsePointsThatStandForAnotherNameAsLinks) {
+    const struct {
+        std::uint32_t attributes, tag;
+        bool link;
+    } cases[] = {
+        {0x10, 0, false},            // a plain folder
+        {0x410, 0xA0000003, true},   // a junction
+        {0x400, 0xA000000C, true},   // a symbolic link
+        {0x400, 0x9000601A, false},  // a cloud file placeholder
+        {0x400, 0x80000013, false},  // a deduplicated file
+        {0x410, 0x00000001, true},   // a tag that is not Microsoft's
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(Publish::IsLinkReparsePoint(c.attributes, c.tag), c.link) << std::hex << c.tag;
 }
 
 TEST(PublishRules, ServedPathsEscapeWhatAUrlCannotCarry) {
