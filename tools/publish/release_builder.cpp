@@ -122,6 +122,7 @@ ReleaseSummary BuildRelease(const ReleaseOptions& options, std::ostream& progres
     RefuseReservedNames(products, kToolNames, !updaterExe.empty());
     WarnOfUnversionedProductExe(document, products, progress);
     WarnOfLongClientPaths(products, progress);
+    WarnOfExplorerFiles(products, progress);
     std::vector<std::string> ids;
     for (const SettingText& id : settings.downloadIds) ids.push_back(id.text);
     if (options.replaceExisting) {

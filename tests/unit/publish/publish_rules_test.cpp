@@ -2,6 +2,7 @@
 // is spelled, when packing pays, and the checksum token.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <sstream>
 
 #include "client_path_rules.h"
@@ -77,6 +78,20 @@ TEST(PublishRules, WarnsOfClientPathsThatOnlyShortBrandsCanInstall) {
     EXPECT_NE(text.find(never + " is 242 characters long; no updater can install it"),
               std::string::npos)
         << text;
+}
+
+TEST(PublishRules, WarnsOfTheFilesThatExplorerLeavesInFolders) {
+    std::ostringstream warnings;
+    Publish::WarnOfExplorerFiles(
+        {{"Thumbs.db", ""}, {"bin\\desktop.ini", ""}, {"docs\\my thumbs.db", ""}, {"App.ini", ""}},
+        warnings);
+    const std::string text = warnings.str();
+    EXPECT_NE(text.find("warning: Thumbs.db is Explorer's thumbnail cache"), std::string::npos)
+        << text;
+    EXPECT_NE(text.find("warning: bin\\desktop.ini is Explorer's folder settings file"),
+              std::string::npos)
+        << text;
+    EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 2) << text;
 }
 
 TEST(PublishRules, FindsEntriesThatChangeKindBetweenReleases) {
