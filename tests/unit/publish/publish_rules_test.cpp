@@ -9,6 +9,7 @@
 #include "content_token.h"
 #include "layout_changes.h"
 #include "payload_packer.h"
+#include "progress_meter.h"
 #include "release_checks.h"
 #include "release_document.h"
 #include "sha256.h"
@@ -92,6 +93,13 @@ TEST(PublishRules, WarnsOfTheFilesThatExplorerLeavesInFolders) {
               std::string::npos)
         << text;
     EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 2) << text;
+}
+
+TEST(PublishRules, ProgressCountsFilesDoneNotFilesPacked) {
+    std::ostringstream lines;
+    Publish::ProgressMeter meter(lines, 3, std::chrono::seconds(0));
+    meter.FileDone(3 * 1024 * 1024);
+    EXPECT_EQ(lines.str(), "publish: 1 of 3 product files done (3 MiB read)\n");
 }
 
 TEST(PublishRules, FindsEntriesThatChangeKindBetweenReleases) {
