@@ -136,6 +136,8 @@ ReleaseSummary BuildRelease(const ReleaseOptions& options, std::ostream& progres
     PublishedUpdater updater;
     if (!updaterExe.empty()) {
         updater = PublishUpdater(updaterExe, ids, filesFolder);
+        if (options.replaceExisting)
+            WarnOfUpdaterChangedUnderSameChecksum(options.outFolder, ids, filesFolder, progress);
         document.files.push_back(updater.entry);
         summary.servedBytes += updater.entry.size * ids.size();  // one copy per id
     }

@@ -1,5 +1,7 @@
 #include "updater_copies.h"
 
+#include <filesystem>
+
 #include "client_path_rules.h"
 #include "content_token.h"
 #include "publish_error.h"
@@ -38,6 +40,35 @@ void RefuseUnstampedHost(const std::string& image, std::size_t block, const std:
 }
 
 }  // namespace
+
+void WarnOfUpdaterChangedUnderSameChecksum(const std::string& oldTree,
+                                           const std::vector<std::string>& downloadIds,
+                                           const std::string& filesFolder, std::ostream& warnings) {
+    namespace fs = std::filesystem;
+    for (const std::string& id : downloadIds) {
+        const fs::path old = fs::path(oldTree) / "files" / kUpdaterFolder / id;
+        std::error_code ec;
+        if (!fs::is_regular_file(old, ec)) continue;
+        try {
+            const std::string before = Stamp::ReadWholeFile(old.string());
+            const std::string now =
+                Stamp::ReadWholeFile(filesFolder + "/" + kUpdaterFolder + "/" + id);
+            const std::string checksum =
+                Stamp::ReadSlotText(now, Stamp::FindBlock(now), kChecksumSlot);
+            if (before == now ||
+                Stamp::ReadSlotText(before, Stamp::FindBlock(before), kChecksumSlot) != checksum)
+                continue;
+            warnings << "publish: warning: the listed updater differs from the one that the "
+                        "replaced tree serves but carries the same checksum "
+                     << checksum
+                     << "; installed updaters compare only the checksum and keep theirs: stamp "
+                        "it with a new --checksum\n";
+            return;
+        } catch (const Stamp::StampError&) {
+            // An old copy without a settings block binds no installed updater.
+        }
+    }
+}
 
 PublishedUpdater PublishUpdater(const std::string& updaterExe,
                                 const std::vector<std::string>& downloadIds,

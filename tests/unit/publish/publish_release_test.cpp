@@ -220,6 +220,29 @@ TEST_F(PublishUpdater, ListsTheCarriedChecksumAndServesOneCopyPerDownloadId) {
         << run.out;
 }
 
+// Installed updaters fetch a listed updater only when its checksum differs
+// from theirs, so one restamped (with a new key, say) under the old checksum
+// never reaches them.
+TEST_F(PublishUpdater, WarnsOfAChangedUpdaterUnderTheChecksumAlreadyServed) {
+    const std::string checksum = "0123456789ABCDEF0123456789ABCDEF";
+    const std::string out = scratch / "tree";
+    ASSERT_EQ(Release(out, {"--updater", WriteUpdater(checksum)}).exitCode, 0);
+    RunResult run = Release(out, {"--replace", "--updater", WriteUpdater(checksum)});
+    EXPECT_EQ(run.err.find("same checksum"), std::string::npos) << run.err;
+
+    run = Release(out, {"--replace", "--updater", WriteUpdater(checksum, "moved.example.com")});
+    EXPECT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_NE(run.err.find("warning: the listed updater differs from the one that the replaced "
+                           "tree serves but carries the same checksum " +
+                           checksum),
+              std::string::npos)
+        << run.err;
+
+    const std::string next = "1123456789ABCDEF0123456789ABCDEF";
+    run = Release(out, {"--replace", "--updater", WriteUpdater(next, "moved.example.com")});
+    EXPECT_EQ(run.err.find("same checksum"), std::string::npos) << run.err;
+}
+
 TEST_F(PublishUpdater, RefusesAnUnstampedUpdaterOrAProductFolderInItsWay) {
     const std::string unstamped = WriteUpdater("value5");
     RunResult run = Release(scratch / "tree", {"--updater", unstamped});
