@@ -15,7 +15,7 @@ namespace Publish {
 const char kUsage[] =
     "usage: publish release --settings <file> --files <product folder> --out <tree>\n"
     "                       [--tools <folder>] [--updater <exe>] [--replace] [--level <1-22>]\n"
-    "                       [--key <file.key> --release-number <n>]\n"
+    "                       [--key <file.key> --release-number <n> [--old-key <file.key>]]\n"
     "       publish verify --tree <tree> [--public-key <file.pub.pem>]\n"
     "       publish keygen --out <name>\n"
     "       publish token <file>...\n"
@@ -27,7 +27,8 @@ const char kUsage[] =
     "         refused unless --replace is given. --level sets the zstd level.\n"
     "         --key signs every document and --release-number (0 to 2^63-1) is\n"
     "         written into it; one needs the other (both may come from the settings\n"
-    "         file instead).\n"
+    "         file instead). During a change of key, --old-key signs each document\n"
+    "         again with the key being retired, for updaters that still carry it.\n"
     "verify   checks a release tree before it is served: each document's signature\n"
     "         (with --public-key), its shape, and every file it lists: present, of\n"
     "         the listed size, and of the listed Sha256 once unpacked. One line per\n"
@@ -128,6 +129,8 @@ ReleaseOptions ParseReleaseArguments(const std::vector<std::string>& args) {
             SetOnce(options.signingKey, args, i);
         else if (arg == "--release-number")
             SetOnce(options.releaseNumber, args, i);
+        else if (arg == "--old-key")
+            SetOnce(options.oldSigningKey, args, i);
         else if (arg == "--replace")
             options.replaceExisting = true;
         else

@@ -69,12 +69,18 @@ std::string Pick(const std::string& commandLine, const SettingText& setting) {
 // The key that signs the documents and the number they carry; no key, no signing.
 struct Signing {
     std::unique_ptr<SigningKey> key;
+    std::unique_ptr<SigningKey> oldKey;  // signs over key's signature during a key change
     std::optional<std::uint64_t> releaseNumber;
 };
 
 Signing SigningFor(const ReleaseOptions& options, const ReleaseSettings& settings) {
     const std::string keyPath = Pick(options.signingKey, settings.signingKey);
     const std::string number = Pick(options.releaseNumber, settings.releaseNumber);
+    if (!options.oldSigningKey.empty() && keyPath.empty())
+        throw PublishError(
+            "--old-key signs besides the new key during a key change: give --key (or a "
+            "signing-key line in " +
+            settings.fileName + ") with the new key");
     if (keyPath.empty() && number.empty()) return {};
     if (number.empty())
         throw PublishError(
@@ -86,7 +92,10 @@ Signing SigningFor(const ReleaseOptions& options, const ReleaseSettings& setting
             "a release number goes only into signed documents: give --key or a signing-key "
             "line in " +
             settings.fileName);
-    return {std::make_unique<SigningKey>(keyPath), std::stoull(number)};
+    Signing signing{std::make_unique<SigningKey>(keyPath), nullptr, std::stoull(number)};
+    if (!options.oldSigningKey.empty())
+        signing.oldKey = std::make_unique<SigningKey>(options.oldSigningKey);
+    return signing;
 }
 
 // One document per download id. They differ only in the updater entry's
@@ -99,6 +108,7 @@ void WriteDocuments(const std::string& treeFolder, ReleaseDocument& document,
         if (!updaterSha256.empty()) document.files.front().sha256 = updaterSha256[i];
         std::string xml = WriteDocumentXml(document);
         if (signing.key) xml = SignedDocument(xml, *signing.key);
+        if (signing.oldKey) xml = SignedDocument(xml, *signing.oldKey);
         const std::string path = (fs::path(treeFolder) / "documents" / ids[i]).string();
         CreateParentFolders(path);
         WriteWholeFile(path, xml);
@@ -117,6 +127,7 @@ ReleaseSummary BuildRelease(const ReleaseOptions& options, std::ostream& progres
     const Signing signing = SigningFor(options, settings);
     CheckSeparateFolders(options.productFolder, options.outFolder);
     CheckKeyOutsideProduct(options.productFolder, Pick(options.signingKey, settings.signingKey));
+    CheckKeyOutsideProduct(options.productFolder, options.oldSigningKey);
     const std::vector<ProductFile> products = ListProductFiles(options.productFolder);
     ReleaseDocument document = DocumentRoot(settings, products);
     RefuseReservedNames(products, kToolNames, !updaterExe.empty());

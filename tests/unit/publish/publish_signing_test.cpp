@@ -155,6 +155,30 @@ TEST_F(PublishSigned, ReplacesASignedTreeOnlyWithSignedDocumentsOfNoLowerNumber)
     EXPECT_EQ(Release(out, {"--replace", "--key", key, "--release-number", "8"}).exitCode, 0);
 }
 
+// A change of key: updaters that carry the old key check the last signature,
+// those with the new key (a handed-over updater among them) the one before.
+TEST_F(PublishSigned, SignsWithTheOldKeyOverTheNewDuringAKeyChange) {
+    ASSERT_EQ(Keygen({"--out", root + "\\new"}).exitCode, 0);
+    const std::string out = scratch / "tree";
+    EXPECT_EQ(Release(out, {"--release-number", "3", "--old-key", root + "\\signer.key"}).exitCode,
+              1);
+    const RunResult run = Release(out, {"--key", root + "\\new.key", "--release-number", "3",
+                                        "--old-key", root + "\\signer.key"});
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    const std::string document = Document(out, "stable");
+    EXPECT_EQ(OpenSslVerifyDocument(root, "signer.pub.pem", document).output, "Verified OK\n");
+    for (const char* publicKey : {"signer.pub.pem", "new.pub.pem"}) {
+        UpdateDocument loaded;
+        EXPECT_EQ(loaded.Load(out + "\\documents\\stable",
+                              Stamp::ParsePublicKeyPem(ReadFile(root + "\\" + publicKey))),
+                  UpdateDocument::LoadStatus::Loaded)
+            << publicKey;
+        const RunResult verified =
+            Run({"verify", "--tree", out, "--public-key", root + "\\" + publicKey});
+        EXPECT_EQ(verified.exitCode, 0) << verified.out;
+    }
+}
+
 TEST_F(PublishSigned, KeygenWritesAPairOpenSslAgreesWith) {
     const RunResult made = Keygen({"--out", root + "\\fresh"});
     ASSERT_EQ(made.exitCode, 0) << made.err;
