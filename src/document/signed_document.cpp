@@ -49,4 +49,14 @@ Parts Split(const std::string& file) {
     return parts;
 }
 
+std::vector<Parts> Signatures(const std::string& file) {
+    std::vector<Parts> signatures;
+    const Parts last = Split(file);
+    if (!last.signedForm) return signatures;
+    signatures.push_back(last);
+    const Parts before = Split(file.substr(0, last.signedLength));
+    if (before.signedForm) signatures.push_back(before);
+    return signatures;
+}
+
 }  // namespace SignedDocument

@@ -7,9 +7,16 @@
 //
 // The signature covers exactly the bytes before the "<!--" of that comment.
 // The comment is legal XML after the root element, so an updater that checks
-// nothing reads the same document. Pure functions; safe on any thread.
+// nothing reads the same document.
+//
+// During a change of signing key a document carries two such comments: the
+// one of the new key over the text, then the one of the old key over the text
+// and the first comment. Updaters that still carry the old key check the last
+// comment, as always; those with the new key find theirs before it. Pure
+// functions; safe on any thread.
 #include <cstddef>
 #include <string>
+#include <vector>
 
 namespace SignedDocument {
 
@@ -28,5 +35,10 @@ struct Parts {
 // a missing or foreign last comment, a signature comment followed by anything
 // but white space, a wrong number of hex digits or a non-hex digit.
 Parts Split(const std::string& file);
+
+// The signatures a key may match, last comment first: Split(file), and when
+// the bytes it covers end with a signature comment too, that one. Empty for
+// a file that is not in the signed form.
+std::vector<Parts> Signatures(const std::string& file);
 
 }  // namespace SignedDocument

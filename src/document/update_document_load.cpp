@@ -39,10 +39,15 @@ void NormalizeLineEnds(std::string& text) {
     text.resize(out);
 }
 
+// Either of a key change's two signatures will do: the comment after the one
+// that verifies holds no markup, only the old key's signature.
 bool IsSignedBy(const std::string& file, const std::string& publicKey) {
-    const SignedDocument::Parts parts = SignedDocument::Split(file);
-    return parts.signedForm &&
-           Crypto::VerifyP256Sha256(publicKey, file.substr(0, parts.signedLength), parts.signature);
+    for (const SignedDocument::Parts& parts : SignedDocument::Signatures(file)) {
+        if (Crypto::VerifyP256Sha256(publicKey, file.substr(0, parts.signedLength),
+                                     parts.signature))
+            return true;
+    }
+    return false;
 }
 
 // Root attributes that name files below the product's folders.

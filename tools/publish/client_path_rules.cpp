@@ -17,6 +17,9 @@ bool EndsWith(const std::string& text, const std::string& end) {
 
 std::string ComponentProblem(const std::string& component) {
     if (component.empty()) return "has an empty folder name (a doubled, leading or trailing \\)";
+    if (component == ".")
+        return "has a '.' folder name; name the path from the product folder (bin\\App.exe, "
+               "not .\\bin\\App.exe)";
     const char last = component.back();
     if (last == '.' || last == ' ')
         return "has a name ending in a dot or blank, which Windows strips";

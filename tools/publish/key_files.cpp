@@ -33,11 +33,13 @@ namespace {
 // Returns false only when the file exists. A new file takes its folder's
 // access list: a user's own folders already keep other users out.
 bool CreateWithContent(const std::string& path, const std::string& content, bool) {
-    Utils::UniqueKernelHandle file(::CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr,
-                                                 CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
+    Utils::UniqueFileHandle file(::CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                               FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file) {
         const DWORD error = ::GetLastError();
         if (error == ERROR_FILE_EXISTS || error == ERROR_ALREADY_EXISTS) return false;
+        if (error == ERROR_PATH_NOT_FOUND)
+            throw PublishError("cannot create " + path + ": its folder does not exist");
         throw PublishError("cannot create " + path + " (error " + std::to_string(error) + ")");
     }
     DWORD written = 0;

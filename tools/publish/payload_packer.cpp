@@ -7,6 +7,7 @@
 #include "codec_io.h"
 #include "flac_codec.h"
 #include "publish_error.h"
+#include "release_tree.h"
 #include "zstd_codec.h"
 
 namespace Publish {
@@ -37,15 +38,6 @@ bool TryPackWav(const std::string& source, const std::string& target) {
     }
 }
 
-void CopyPlain(const std::string& source, const std::string& target) {
-    std::error_code ec;
-    fs::copy_file(fs::path(source), fs::path(target), fs::copy_options::overwrite_existing, ec);
-    if (ec) {
-        RemoveQuietly(target);
-        throw PublishError("cannot copy " + source + " to " + target + ": " + ec.message());
-    }
-}
-
 }  // namespace
 
 bool IsWorthPacking(std::uint64_t originalSize, std::uint64_t packedSize) {
@@ -67,7 +59,7 @@ PackedPayload PackPayload(const std::string& source, const std::string& servedBa
     const std::uint64_t originalSize = SizeOf(source);
     // A file this small can never save enough.
     if (originalSize <= kLeastSavedBytes) {
-        CopyPlain(source, servedBase);
+        CopyServedFile(source, servedBase);
         return {"", originalSize};
     }
     const std::string packed = servedBase + ".Kelz";
@@ -80,7 +72,7 @@ PackedPayload PackPayload(const std::string& source, const std::string& servedBa
     const std::uint64_t packedSize = SizeOf(packed);
     if (IsWorthPacking(originalSize, packedSize)) return {".Kelz", packedSize};
     RemoveQuietly(packed);
-    CopyPlain(source, servedBase);
+    CopyServedFile(source, servedBase);
     return {"", originalSize};
 }
 

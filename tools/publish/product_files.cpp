@@ -7,6 +7,7 @@
 
 #include "client_path_rules.h"
 #include "publish_error.h"
+#include "windows_links.h"
 
 namespace Publish {
 namespace fs = std::filesystem;
@@ -54,9 +55,10 @@ std::vector<ProductFile> ListProductFiles(const std::string& folder) {
         const fs::directory_entry& entry = *it;
         const fs::file_status status = entry.symlink_status(ec);
         if (ec) break;
-        if (fs::is_directory(status)) continue;
+        const bool link = IsWindowsLink(entry.path());
+        if (fs::is_directory(status) && !link) continue;
         const std::string client = ClientPathOf(root, entry.path());
-        if (!fs::is_regular_file(status))
+        if (!fs::is_regular_file(status) || link)
             throw PublishError(entry.path().string() +
                                ": not a regular file (links and devices are not published)");
         const std::string problem = ClientPathProblem(client);

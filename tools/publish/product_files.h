@@ -14,8 +14,8 @@ struct ProductFile {
 // naming the first file that cannot be listed: a name that ClientPathProblem
 // refuses, a backslash inside a name, two names that differ only in letter
 // case, or anything that is neither a regular file nor a folder (symbolic
-// links are refused rather than followed, so nothing outside the folder is
-// published by accident).
+// links, and on Windows junctions, are refused rather than followed, so
+// nothing outside the folder is published by accident).
 std::vector<ProductFile> ListProductFiles(const std::string& folder);
 
 }  // namespace Publish

@@ -8,13 +8,14 @@
 #include "publish_error.h"
 #include "release_verifier.h"
 #include "setting_values.h"
+#include "stray_quote.h"
 
 namespace Publish {
 
 const char kUsage[] =
     "usage: publish release --settings <file> --files <product folder> --out <tree>\n"
     "                       [--tools <folder>] [--updater <exe>] [--replace] [--level <1-22>]\n"
-    "                       [--key <file.key> --release-number <n>]\n"
+    "                       [--key <file.key> --release-number <n> [--old-key <file.key>]]\n"
     "       publish verify --tree <tree> [--public-key <file.pub.pem>]\n"
     "       publish keygen --out <name>\n"
     "       publish token <file>...\n"
@@ -26,7 +27,8 @@ const char kUsage[] =
     "         refused unless --replace is given. --level sets the zstd level.\n"
     "         --key signs every document and --release-number (0 to 2^63-1) is\n"
     "         written into it; one needs the other (both may come from the settings\n"
-    "         file instead).\n"
+    "         file instead). During a change of key, --old-key signs each document\n"
+    "         again with the key being retired, for updaters that still carry it.\n"
     "verify   checks a release tree before it is served: each document's signature\n"
     "         (with --public-key), its shape, and every file it lists: present, of\n"
     "         the listed size, and of the listed Sha256 once unpacked. One line per\n"
@@ -127,6 +129,8 @@ ReleaseOptions ParseReleaseArguments(const std::vector<std::string>& args) {
             SetOnce(options.signingKey, args, i);
         else if (arg == "--release-number")
             SetOnce(options.releaseNumber, args, i);
+        else if (arg == "--old-key")
+            SetOnce(options.oldSigningKey, args, i);
         else if (arg == "--replace")
             options.replaceExisting = true;
         else
@@ -145,6 +149,10 @@ ReleaseOptions ParseReleaseArguments(const std::vector<std::string>& args) {
 int RunPublish(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
     try {
         if (args.empty()) throw UsageError("no subcommand given");
+        for (const std::string& arg : args) {
+            const std::string problem = Stamp::StrayQuoteProblem(arg);
+            if (!problem.empty()) throw UsageError(problem);
+        }
         const std::string& command = args[0];
         const std::vector<std::string> rest(args.begin() + 1, args.end());
         if (command == "--help" || command == "-h" || command == "help") {

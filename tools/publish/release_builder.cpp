@@ -56,8 +56,7 @@ ListedFile PublishToolFile(const std::string& toolsFolder, const std::string& na
         throw PublishError(source + ": the decompressor is missing");
     const std::string served = ServedBase(filesFolder, name);
     CreateParentFolders(served);
-    fs::copy_file(fs::path(source), fs::path(served), ec);
-    if (ec) throw PublishError("cannot copy " + source + ": " + ec.message());
+    CopyServedFile(source, served);
     const Sha256Digest digest = HashFile(source);
     return ListedFile{ServerPathOf(name),    name, TokenOfDigest(digest), HexOfDigest(digest),
                       fs::file_size(served), false};
@@ -70,12 +69,18 @@ std::string Pick(const std::string& commandLine, const SettingText& setting) {
 // The key that signs the documents and the number they carry; no key, no signing.
 struct Signing {
     std::unique_ptr<SigningKey> key;
+    std::unique_ptr<SigningKey> oldKey;  // signs over key's signature during a key change
     std::optional<std::uint64_t> releaseNumber;
 };
 
 Signing SigningFor(const ReleaseOptions& options, const ReleaseSettings& settings) {
     const std::string keyPath = Pick(options.signingKey, settings.signingKey);
     const std::string number = Pick(options.releaseNumber, settings.releaseNumber);
+    if (!options.oldSigningKey.empty() && keyPath.empty())
+        throw PublishError(
+            "--old-key signs besides the new key during a key change: give --key (or a "
+            "signing-key line in " +
+            settings.fileName + ") with the new key");
     if (keyPath.empty() && number.empty()) return {};
     if (number.empty())
         throw PublishError(
@@ -87,7 +92,10 @@ Signing SigningFor(const ReleaseOptions& options, const ReleaseSettings& setting
             "a release number goes only into signed documents: give --key or a signing-key "
             "line in " +
             settings.fileName);
-    return {std::make_unique<SigningKey>(keyPath), std::stoull(number)};
+    Signing signing{std::make_unique<SigningKey>(keyPath), nullptr, std::stoull(number)};
+    if (!options.oldSigningKey.empty())
+        signing.oldKey = std::make_unique<SigningKey>(options.oldSigningKey);
+    return signing;
 }
 
 // One document per download id. They differ only in the updater entry's
@@ -100,6 +108,7 @@ void WriteDocuments(const std::string& treeFolder, ReleaseDocument& document,
         if (!updaterSha256.empty()) document.files.front().sha256 = updaterSha256[i];
         std::string xml = WriteDocumentXml(document);
         if (signing.key) xml = SignedDocument(xml, *signing.key);
+        if (signing.oldKey) xml = SignedDocument(xml, *signing.oldKey);
         const std::string path = (fs::path(treeFolder) / "documents" / ids[i]).string();
         CreateParentFolders(path);
         WriteWholeFile(path, xml);
@@ -118,11 +127,13 @@ ReleaseSummary BuildRelease(const ReleaseOptions& options, std::ostream& progres
     const Signing signing = SigningFor(options, settings);
     CheckSeparateFolders(options.productFolder, options.outFolder);
     CheckKeyOutsideProduct(options.productFolder, Pick(options.signingKey, settings.signingKey));
+    CheckKeyOutsideProduct(options.productFolder, options.oldSigningKey);
     const std::vector<ProductFile> products = ListProductFiles(options.productFolder);
     ReleaseDocument document = DocumentRoot(settings, products);
     RefuseReservedNames(products, kToolNames, !updaterExe.empty());
     WarnOfUnversionedProductExe(document, products, progress);
     WarnOfLongClientPaths(products, progress);
+    WarnOfExplorerFiles(products, progress);
     std::vector<std::string> ids;
     for (const SettingText& id : settings.downloadIds) ids.push_back(id.text);
     if (options.replaceExisting) {
@@ -136,6 +147,8 @@ ReleaseSummary BuildRelease(const ReleaseOptions& options, std::ostream& progres
     PublishedUpdater updater;
     if (!updaterExe.empty()) {
         updater = PublishUpdater(updaterExe, ids, filesFolder);
+        if (options.replaceExisting)
+            WarnOfUpdaterChangedUnderSameChecksum(options.outFolder, ids, filesFolder, progress);
         document.files.push_back(updater.entry);
         summary.servedBytes += updater.entry.size * ids.size();  // one copy per id
     }
@@ -157,7 +170,8 @@ ReleaseSummary BuildRelease(const ReleaseOptions& options, std::ostream& progres
         meter.FileDone(sourceSize);
     }
     WriteDocuments(tree.Path(), document, ids, updater.copySha256, signing);
-    tree.Commit();
+    const std::string leftOver = tree.Commit();
+    if (!leftOver.empty()) progress << "publish: warning: " << leftOver << '\n';
     summary.listedFiles = document.files.size();
     summary.releaseNumber = signing.releaseNumber;
     return summary;

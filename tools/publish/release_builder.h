@@ -20,6 +20,7 @@ struct ReleaseOptions {
     std::string outFolder;
     std::string signingKey;     // empty: the settings file's "signing-key" (optional)
     std::string releaseNumber;  // empty: the settings file's "release-number"
+    std::string oldSigningKey;  // during a key change, the key being retired (optional)
     bool replaceExisting = false;
     int zstdLevel = 0;  // 0: the codec's default
 };
@@ -33,7 +34,9 @@ struct ReleaseSummary {
 };
 
 // Writes the release. With a signing key (and then a release number, which
-// is refused without one) each document carries ReleaseNumber and is signed.
+// is refused without one) each document carries ReleaseNumber and is signed;
+// with an old signing key too, it is signed again by that one, over the
+// first signature, for updaters that still carry the old key.
 // Progress lines go to progress. Throws PublishError (nothing is then left at
 // or beside outFolder).
 ReleaseSummary BuildRelease(const ReleaseOptions& options, std::ostream& progress);

@@ -122,6 +122,23 @@ void WarnOfUnversionedProductExe(const ReleaseDocument& document,
     }
 }
 
+void WarnOfExplorerFiles(const std::vector<ProductFile>& products, std::ostream& warnings) {
+    for (const ProductFile& file : products) {
+        const std::string name = FoldCase(file.clientPath.substr(file.clientPath.rfind('\\') + 1));
+        const char* what = nullptr;
+        if (name == "thumbs.db" || name == "ehthumbs.db")
+            what = "is Explorer's thumbnail cache, which Explorer rewrites on its own";
+        else if (name == "desktop.ini")
+            what =
+                "is Explorer's folder settings file, which does nothing in the installed "
+                "folder (attributes do not travel)";
+        if (what)
+            warnings << "publish: warning: " << file.clientPath << " " << what
+                     << "; it is published like every product file: delete it from the product "
+                        "folder unless the product needs it\n";
+    }
+}
+
 int LongestBrandFor(const std::string& clientPath) {
     const std::string withoutBrand =
         std::string(kProgramFilesFolder) + "\\" + clientPath + kLongestSideEnding;

@@ -38,6 +38,11 @@ void RefuseReservedNames(const std::vector<ProductFile>& products,
 void WarnOfUnversionedProductExe(const ReleaseDocument& document,
                                  const std::vector<ProductFile>& products, std::ostream& warnings);
 
+// Warns of the files that Windows Explorer leaves in folders (Thumbs.db,
+// ehthumbs.db, desktop.ini, hidden system files that it does not show): they
+// are published like every product file, which their owner rarely means.
+void WarnOfExplorerFiles(const std::vector<ProductFile>& products, std::ostream& warnings);
+
 // The longest brand for which the updater can still install clientPath on
 // Windows: its file calls take at most 259 characters of full path, and it
 // receives each file as C:\Program Files\<brand>\<client path> plus a side

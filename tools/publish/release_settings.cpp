@@ -44,7 +44,24 @@ void Refuse(const ReleaseSettings& settings, int line, const std::string& messag
     throw PublishError(settings.Where(line) + message);
 }
 
+// A single value written as it would be on a command line or with a comment
+// after it. No path, host, address or number that these keys take holds a
+// '"', so one there quotes the value (the Windows habit for paths with
+// blanks); no address holds a blank, so one in skin-url mostly starts a
+// comment. Either would reach the document or the file system as written.
+std::string QuoteOrBlankProblem(const std::string& key, const std::string& value) {
+    if (value.find('"') != std::string::npos)
+        return "holds a double quote; write the value without quotes (blanks inside it need "
+               "none)";
+    if (key == "skin-url" && value.find_first_of(" \t") != std::string::npos)
+        return "holds a blank, which an address cannot hold (a comment goes on a line of its "
+               "own, starting with #)";
+    return "";
+}
+
 void CheckSingleValue(const ReleaseSettings& settings, const std::string& key, SettingText& value) {
+    const std::string quoteOrBlank = QuoteOrBlankProblem(key, value.text);
+    if (!quoteOrBlank.empty()) Refuse(settings, value.line, key + " " + quoteOrBlank);
     if (IsLocalPathKey(key)) {
         if (value.text.empty()) Refuse(settings, value.line, key + " needs a path");
         return;  // local paths, never written into the document
@@ -109,6 +126,10 @@ ReleaseSettings ParseSettings(const std::string& text, const std::string& fileNa
     // Windows editors may start a UTF-8 file with a byte order mark, which
     // would otherwise become part of the first key.
     const std::string kByteOrderMark = "\xEF\xBB\xBF";
+    // Notepad's "Unicode" is UTF-16, two bytes a character, most of them zero.
+    if (text.compare(0, 2, "\xFF\xFE") == 0 || text.compare(0, 2, "\xFE\xFF") == 0 ||
+        text.find('\0') != std::string::npos)
+        Refuse(settings, 0, "is saved as UTF-16 (Notepad's \"Unicode\"); save it as UTF-8 or ANSI");
     std::istringstream lines(text.compare(0, 3, kByteOrderMark) == 0 ? text.substr(3) : text);
     std::string raw;
     for (int line = 1; std::getline(lines, raw); ++line) {

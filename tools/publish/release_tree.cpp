@@ -47,6 +47,21 @@ void RefuseReplacingOtherContent(const std::string& target, const fs::path& abso
     if (ec) throw PublishError("cannot list " + target + ": " + ec.message());
 }
 
+void AddOwnerWrite(const fs::path& path, std::error_code& ec) {
+    fs::permissions(path, fs::perms::owner_write, fs::perm_options::add, ec);
+}
+
+// remove_all, after clearing every read-only mark below folder: Windows
+// deletes no read-only file, and trees written by earlier versions of the
+// tool hold read-only copies of read-only product files.
+void RemoveTree(const fs::path& folder, std::error_code& ec) {
+    std::error_code ignored;
+    for (fs::recursive_directory_iterator it(folder, ignored), end; !ignored && it != end;
+         it.increment(ignored))
+        if (!it->is_symlink(ignored)) AddOwnerWrite(it->path(), ignored);
+    fs::remove_all(folder, ec);
+}
+
 }  // namespace
 
 StagedTree::StagedTree(const std::string& target, bool replaceExisting)
@@ -70,10 +85,10 @@ StagedTree::StagedTree(const std::string& target, bool replaceExisting)
 StagedTree::~StagedTree() {
     if (m_committed) return;
     std::error_code ignored;
-    fs::remove_all(fs::path(m_staging), ignored);
+    RemoveTree(fs::path(m_staging), ignored);
 }
 
-void StagedTree::Commit() {
+std::string StagedTree::Commit() {
     std::error_code ec;
     const fs::path target(m_target);
     fs::path old;
@@ -90,13 +105,28 @@ void StagedTree::Commit() {
         throw PublishError("cannot move the new release to " + m_target + ": " + ec.message());
     }
     m_committed = true;
-    if (!old.empty()) fs::remove_all(old, ec);
+    if (old.empty()) return "";
+    RemoveTree(old, ec);
+    if (!ec) return "";
+    return "the replaced tree is left at " + old.string() + " (" + ec.message() +
+           "); remove it by hand";
 }
 
 void CreateParentFolders(const std::string& path) {
     std::error_code ec;
     fs::create_directories(fs::path(path).parent_path(), ec);
     if (ec) throw PublishError("cannot create the folder of " + path + ": " + ec.message());
+}
+
+void CopyServedFile(const std::string& source, const std::string& target) {
+    std::error_code ec;
+    fs::copy_file(fs::path(source), fs::path(target), fs::copy_options::overwrite_existing, ec);
+    if (!ec) AddOwnerWrite(fs::path(target), ec);
+    if (ec) {
+        std::error_code ignored;
+        fs::remove(fs::path(target), ignored);
+        throw PublishError("cannot copy " + source + " to " + target + ": " + ec.message());
+    }
 }
 
 void WriteWholeFile(const std::string& path, const std::string& content) {

@@ -23,7 +23,9 @@ public:
     // Moves the staging folder to the target. An existing target is first
     // moved aside and removed only once the new tree is in place; if the new
     // tree cannot be put in place the old one is moved back. Throws PublishError.
-    void Commit();
+    // Returns "" or, when the new tree is in place but the old one could not be
+    // removed, a sentence naming the folder left behind and why.
+    std::string Commit();
 
 private:
     std::string m_target;
@@ -37,5 +39,10 @@ void CreateParentFolders(const std::string& path);
 
 // Writes content as the whole file. Throws PublishError.
 void WriteWholeFile(const std::string& path, const std::string& content);
+
+// Copies source to target (replacing it) as a plain file that a later run
+// can remove: a read-only mark of the source does not travel. Throws
+// PublishError; nothing is left at target then.
+void CopyServedFile(const std::string& source, const std::string& target);
 
 }  // namespace Publish

@@ -118,14 +118,21 @@ private:
             Problem("carries no signature; an updater stamped with the key refuses it");
             return "unsigned";
         }
-        RawSignature raw{};
-        std::copy(parts.signature.begin(), parts.signature.end(), raw.begin());
-        if (!VerifySignature(m_options.publicKey, bytes.substr(0, parts.signedLength), raw)) {
-            Problem("signature does not verify with " + m_options.publicKey);
-            return "signature bad";
+        // A document of a key change verifies with either key, as updaters read it.
+        const std::vector<SignedDocument::Parts> signatures = SignedDocument::Signatures(bytes);
+        for (std::size_t i = 0; i < signatures.size(); ++i) {
+            RawSignature raw{};
+            std::copy(signatures[i].signature.begin(), signatures[i].signature.end(), raw.begin());
+            if (!VerifySignature(m_options.publicKey, bytes.substr(0, signatures[i].signedLength),
+                                 raw))
+                continue;
+            m_signatureChecked = true;
+            return signatures.size() == 1 ? "signature good"
+                   : i == 0               ? "signature good (the old key's, of two)"
+                                          : "signature good (the new key's, of two)";
         }
-        m_signatureChecked = true;
-        return "signature good";
+        Problem("signature does not verify with " + m_options.publicKey);
+        return "signature bad";
     }
 
     void CheckRoot(const TiXmlElement& root) {

@@ -1,5 +1,7 @@
 #include "updater_copies.h"
 
+#include <filesystem>
+
 #include "client_path_rules.h"
 #include "content_token.h"
 #include "publish_error.h"
@@ -23,7 +25,50 @@ std::string ReadChecksum(const std::string& image, std::size_t block, const std:
     return checksum;
 }
 
+// An updater as built, not yet stamped for a service, asks a host under the
+// reserved ".invalid" name, which never resolves: installed updaters that
+// replaced themselves with it could never reach a release again.
+void RefuseUnstampedHost(const std::string& image, std::size_t block, const std::string& path) {
+    const std::string host = FoldCase(Stamp::ReadSlotText(image, block, Stamp::kServerHostSlot));
+    const std::string reserved = ".invalid";
+    if (host == reserved.substr(1) ||
+        (host.size() > reserved.size() &&
+         host.compare(host.size() - reserved.size(), reserved.size(), reserved) == 0))
+        throw PublishError(path + ": the updater's host is " + host +
+                           ", which never resolves; list the updater stamped with --host for "
+                           "this release (the one handed out for first installations)");
+}
+
 }  // namespace
+
+void WarnOfUpdaterChangedUnderSameChecksum(const std::string& oldTree,
+                                           const std::vector<std::string>& downloadIds,
+                                           const std::string& filesFolder, std::ostream& warnings) {
+    namespace fs = std::filesystem;
+    for (const std::string& id : downloadIds) {
+        const fs::path old = fs::path(oldTree) / "files" / kUpdaterFolder / id;
+        std::error_code ec;
+        if (!fs::is_regular_file(old, ec)) continue;
+        try {
+            const std::string before = Stamp::ReadWholeFile(old.string());
+            const std::string now =
+                Stamp::ReadWholeFile(filesFolder + "/" + kUpdaterFolder + "/" + id);
+            const std::string checksum =
+                Stamp::ReadSlotText(now, Stamp::FindBlock(now), kChecksumSlot);
+            if (before == now ||
+                Stamp::ReadSlotText(before, Stamp::FindBlock(before), kChecksumSlot) != checksum)
+                continue;
+            warnings << "publish: warning: the listed updater differs from the one that the "
+                        "replaced tree serves but carries the same checksum "
+                     << checksum
+                     << "; installed updaters compare only the checksum and keep theirs: stamp "
+                        "it with a new --checksum\n";
+            return;
+        } catch (const Stamp::StampError&) {
+            // An old copy without a settings block binds no installed updater.
+        }
+    }
+}
 
 PublishedUpdater PublishUpdater(const std::string& updaterExe,
                                 const std::vector<std::string>& downloadIds,
@@ -36,6 +81,7 @@ PublishedUpdater PublishUpdater(const std::string& updaterExe,
         entry.serverPath = std::string("/files/") + kUpdaterFolder + "/";
         entry.clientPath = kUpdaterClientPath;
         entry.checksum = ReadChecksum(image, block, updaterExe);
+        RefuseUnstampedHost(image, block, updaterExe);
         entry.size = image.size();
         for (const std::string& id : downloadIds) {
             Stamp::WriteSlotText(image, block, Stamp::kDownloadIdSlot,

@@ -5,6 +5,7 @@
 // download id gets a copy of the given updater stamped with that id, at
 // files/updater/<id>, and the entry's CheckSum is the checksum the given
 // updater carries.
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -28,5 +29,13 @@ struct PublishedUpdater {
 PublishedUpdater PublishUpdater(const std::string& updaterExe,
                                 const std::vector<std::string>& downloadIds,
                                 const std::string& filesFolder);
+
+// Warns when the tree at oldTree serves, for one of the ids, an updater copy
+// that differs from the new copy below filesFolder but carries the same
+// checksum: installed updaters compare only the checksum, so none of them
+// fetches the new one (a new key or host stamped into it never arrives).
+void WarnOfUpdaterChangedUnderSameChecksum(const std::string& oldTree,
+                                           const std::vector<std::string>& downloadIds,
+                                           const std::string& filesFolder, std::ostream& warnings);
 
 }  // namespace Publish

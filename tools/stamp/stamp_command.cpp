@@ -5,6 +5,7 @@
 #include "stamp_file.h"
 #include "stamp_image.h"
 #include "stamp_key_block.h"
+#include "stray_quote.h"
 
 namespace Stamp {
 
@@ -135,6 +136,10 @@ void StampKey(std::string& image, const std::string& value) {
 
 StampOptions ParseArguments(const std::vector<std::string>& args) {
     StampOptions options;
+    for (const std::string& arg : args) {
+        const std::string problem = StrayQuoteProblem(arg);
+        if (!problem.empty()) throw UsageError(problem);
+    }
     for (std::size_t i = 0; i < args.size(); ++i) {
         ApplyOption(options, args, i);
     }

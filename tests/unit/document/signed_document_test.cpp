@@ -46,6 +46,16 @@ TEST(SignedDocumentSplit, FindsTheTrailingSignatureComment) {
     EXPECT_TRUE(SignedDocument::Split(kDocument + upper).signedForm);
 }
 
+TEST(SignedDocumentSplit, AKeyChangeCarriesTwoSignaturesLastFirst) {
+    const std::string once = kDocument + kComment + "\r\n";
+    const auto both = SignedDocument::Signatures(once + kComment + "\r\n");
+    ASSERT_EQ(both.size(), 2u);
+    EXPECT_EQ(both[0].signedLength, once.size());
+    EXPECT_EQ(both[1].signedLength, kDocument.size());
+    EXPECT_EQ(SignedDocument::Signatures(once).size(), 1u);
+    EXPECT_EQ(SignedDocument::Signatures(kDocument).size(), 0u);
+}
+
 TEST(SignedDocumentSplit, AnythingElseIsUnsigned) {
     const std::string commentBody = kComment.substr(4, kComment.size() - 7);
     const struct {

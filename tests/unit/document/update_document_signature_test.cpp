@@ -84,6 +84,28 @@ TEST_F(SignedLoadTest, KeyRefusesEverythingButAValidSignedRelease) {
     EXPECT_EQ(LoadText(m_key.SignDocument(Release(""))), Status::Loaded);
 }
 
+// During a change of key the new key signs the text and the old key signs
+// over that: updaters with either key load it, others refuse it.
+TEST_F(SignedLoadTest, KeyChangeDocumentLoadsWithTheOldKeyAndTheNew) {
+    TestSupport::SigningKey oldKey, otherKey;
+    const std::string text = Release("8");
+    const std::string both = oldKey.SignDocument(m_key.SignDocument(text));
+    EXPECT_EQ(LoadWithKey(both), Status::Loaded);
+    EXPECT_EQ(m_document.Load(WriteDocument(both), oldKey.PublicKey()), Status::Loaded);
+    EXPECT_EQ(m_document.Load(WriteDocument(both), otherKey.PublicKey()), Status::WrongContents);
+
+    std::string changed = both;
+    changed[changed.find("Size=\"10\"") + 7] = '9';
+    EXPECT_EQ(LoadWithKey(changed), Status::WrongContents);
+    // A signature only covers what comes before it: one over other text, or
+    // a third comment that pushes the new key's out of reach, is refused.
+    const std::string otherBytes =
+        oldKey.SignDocument(text + TestSupport::SignatureComment(m_key.Sign(text + " ")));
+    EXPECT_EQ(LoadWithKey(otherBytes), Status::WrongContents);
+    EXPECT_EQ(LoadWithKey(otherKey.SignDocument(oldKey.SignDocument(m_key.SignDocument(text)))),
+              Status::WrongContents);
+}
+
 TEST_F(DocumentTest, MalformedSha256MakesTheDocumentWrong) {
     const std::string good(64, 'f');
     const struct {

@@ -133,4 +133,11 @@ TEST(StampArguments, BadCommandLinesAreUsageErrors) {
     }
 }
 
+TEST(StampArguments, NameTheQuoteThatSwallowedTheArgumentsAfterIt) {
+    // cmd hands --output "D:\out dir\" --brand X over as one argument.
+    const RunResult r = RunTool({"a.exe", "--output", "D:\\out dir\" --brand X"});
+    EXPECT_EQ(r.code, 2);
+    EXPECT_NE(r.err.find("holds a double quote"), std::string::npos) << r.err;
+}
+
 }  // namespace

@@ -9,6 +9,7 @@
 
 #include "publish_command.h"
 #include "publish_fixture.h"
+#include "unix_shell.h"
 
 namespace PublishTest {
 namespace {
@@ -41,6 +42,9 @@ TEST_F(PublishRefusal, RefusesUnsafeInputAndLeavesNoOutput) {
          "ends in .Kelz or .Kelw"},
         {"a decompressor's name", [](PublishRefusal& t) { t.AddProductFile("UnKelz.exe", "x"); },
          "has the name of the decompressor"},
+        {"a folder linked in (Wine shows a Linux link as Windows shows a junction)",
+         [](PublishRefusal& t) { RunUnixShell(t.root, "ln -s .. product/shared"); },
+         "shared: not a regular file (links"},
         {"a missing decompressor",
          [](PublishRefusal& t) { DeleteFileA((t.tools + "\\unkelw.exe").c_str()); },
          "unkelw.exe: the decompressor is missing"},
@@ -88,6 +92,30 @@ TEST_F(PublishRefusal, KeepsAnExistingTreeUnlessReplacingAndThenOnlyOnSuccess) {
     EXPECT_EQ(ScratchNames(), names);  // the old tree is gone, not left beside
 }
 
+// Windows deletes no read-only file, so a read-only copy in the tree would
+// keep the next --replace from removing the tree it replaced.
+TEST_F(PublishRefusal, ReplacesATreeWithoutLeavingItBesideWhenFilesWereReadOnly) {
+    const std::string notes = product + "\\notes.txt", unkelz = tools + "\\unkelz.exe";
+    AddProductFile("notes.txt", "served as it is");
+    for (const std::string& file : {notes, unkelz})
+        ASSERT_TRUE(SetFileAttributesA(file.c_str(), FILE_ATTRIBUTE_READONLY)) << file;
+    const std::string out = scratch / "tree";
+    ASSERT_EQ(Release(out).exitCode, 0);
+    for (const char* served : {"\\files\\notes.txt", "\\files\\unkelz.exe"})
+        EXPECT_FALSE(GetFileAttributesA((out + served).c_str()) & FILE_ATTRIBUTE_READONLY)
+            << served;
+
+    // A tree that an earlier version wrote holds read-only copies: it goes too.
+    ASSERT_TRUE(SetFileAttributesA((out + "\\files\\notes.txt").c_str(), FILE_ATTRIBUTE_READONLY));
+    const std::vector<std::string> names = ScratchNames();
+    const RunResult run = Release(out, {"--replace"});
+    EXPECT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_EQ(run.err.find("replaced tree"), std::string::npos) << run.err;
+    EXPECT_EQ(ScratchNames(), names);
+    for (const std::string& file : {notes, unkelz})
+        SetFileAttributesA(file.c_str(), FILE_ATTRIBUTE_NORMAL);
+}
+
 TEST_F(PublishRefusal, ReplacesOnlyAFolderThatHoldsNothingButATree) {
     const std::string out = scratch / "keys";
     ASSERT_TRUE(CreateDirectoryA(out.c_str(), nullptr));
@@ -122,6 +150,13 @@ TEST_F(PublishRefusal, BadCommandLinesExitWithTwo) {
         EXPECT_EQ(Publish::RunPublish(line, out, err), 2) << err.str();
         EXPECT_NE(err.str().find("usage: publish release"), std::string::npos);
     }
+    // cmd hands --files "D:\product\" --out D:\tree over as one argument.
+    std::ostringstream out, err;
+    EXPECT_EQ(
+        Publish::RunPublish(
+            {"release", "--settings", "a", "--files", "D:\\product\" --out D:\\tree"}, out, err),
+        2);
+    EXPECT_NE(err.str().find("holds a double quote"), std::string::npos) << err.str();
 }
 
 }  // namespace

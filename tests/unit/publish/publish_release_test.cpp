@@ -165,11 +165,13 @@ TEST_F(PublishRelease, ListsTheSha256OfEveryFileAsInstalledNotAsServed) {
 
 class PublishUpdater : public PublishRelease {
 protected:
-    // A file with a settings block whose checksum slot holds checksum.
-    std::string WriteUpdater(const std::string& checksum) {
+    // A file with a settings block whose checksum slot holds checksum (and
+    // whose host slot holds host, when given).
+    std::string WriteUpdater(const std::string& checksum, const std::string& host = "") {
         std::string image = StampTest::Image();
         const std::size_t block = Stamp::FindBlock(image);
         Stamp::WriteSlotText(image, block, 5, checksum);
+        if (!host.empty()) Stamp::WriteSlotText(image, block, Stamp::kServerHostSlot, host);
         const std::string path = scratch / "Nimbra.exe";
         EXPECT_TRUE(TestSupport::WriteFile(path, image));
         return path;
@@ -218,11 +220,42 @@ TEST_F(PublishUpdater, ListsTheCarriedChecksumAndServesOneCopyPerDownloadId) {
         << run.out;
 }
 
-TEST_F(PublishUpdater, RefusesAnUpdaterWithoutAChecksumOrAProductFolderInItsWay) {
+// Installed updaters fetch a listed updater only when its checksum differs
+// from theirs, so one restamped (with a new key, say) under the old checksum
+// never reaches them.
+TEST_F(PublishUpdater, WarnsOfAChangedUpdaterUnderTheChecksumAlreadyServed) {
+    const std::string checksum = "0123456789ABCDEF0123456789ABCDEF";
+    const std::string out = scratch / "tree";
+    ASSERT_EQ(Release(out, {"--updater", WriteUpdater(checksum)}).exitCode, 0);
+    RunResult run = Release(out, {"--replace", "--updater", WriteUpdater(checksum)});
+    EXPECT_EQ(run.err.find("same checksum"), std::string::npos) << run.err;
+
+    run = Release(out, {"--replace", "--updater", WriteUpdater(checksum, "moved.example.com")});
+    EXPECT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_NE(run.err.find("warning: the listed updater differs from the one that the replaced "
+                           "tree serves but carries the same checksum " +
+                           checksum),
+              std::string::npos)
+        << run.err;
+
+    const std::string next = "1123456789ABCDEF0123456789ABCDEF";
+    run = Release(out, {"--replace", "--updater", WriteUpdater(next, "moved.example.com")});
+    EXPECT_EQ(run.err.find("same checksum"), std::string::npos) << run.err;
+}
+
+TEST_F(PublishUpdater, RefusesAnUnstampedUpdaterOrAProductFolderInItsWay) {
     const std::string unstamped = WriteUpdater("value5");
     RunResult run = Release(scratch / "tree", {"--updater", unstamped});
     EXPECT_EQ(run.exitCode, 1);
     EXPECT_NE(run.err.find("checksum slot holds 'value5'"), std::string::npos) << run.err;
+
+    // The updater as built asks the reserved host that never resolves.
+    run = Release(scratch / "tree", {"--updater", WriteUpdater("5E0C7A91D2B84F36A1C9E07D3B6F2A48",
+                                                               "updates.nimbra.invalid")});
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_NE(run.err.find("host is updates.nimbra.invalid, which never resolves"),
+              std::string::npos)
+        << run.err;
 
     const std::string updater = WriteUpdater("0123456789ABCDEF0123456789ABCDEF");
     AddProductFile("Updater\\stable", "in the way");

@@ -2,18 +2,21 @@
 // is spelled, when packing pays, and the checksum token.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <sstream>
 
 #include "client_path_rules.h"
 #include "content_token.h"
 #include "layout_changes.h"
 #include "payload_packer.h"
+#include "progress_meter.h"
 #include "release_checks.h"
 #include "release_document.h"
 #include "sha256.h"
 #include "support/scratch.h"
 #include "support/updater_process.h"
 #include "version_resource.h"
+#include "windows_links.h"
 
 namespace {
 
@@ -78,6 +81,27 @@ TEST(PublishRules, WarnsOfClientPathsThatOnlyShortBrandsCanInstall) {
         << text;
 }
 
+TEST(PublishRules, WarnsOfTheFilesThatExplorerLeavesInFolders) {
+    std::ostringstream warnings;
+    Publish::WarnOfExplorerFiles(
+        {{"Thumbs.db", ""}, {"bin\\desktop.ini", ""}, {"docs\\my thumbs.db", ""}, {"App.ini", ""}},
+        warnings);
+    const std::string text = warnings.str();
+    EXPECT_NE(text.find("warning: Thumbs.db is Explorer's thumbnail cache"), std::string::npos)
+        << text;
+    EXPECT_NE(text.find("warning: bin\\desktop.ini is Explorer's folder settings file"),
+              std::string::npos)
+        << text;
+    EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 2) << text;
+}
+
+TEST(PublishRules, ProgressCountsFilesDoneNotFilesPacked) {
+    std::ostringstream lines;
+    Publish::ProgressMeter meter(lines, 3, std::chrono::seconds(0));
+    meter.FileDone(3 * 1024 * 1024);
+    EXPECT_EQ(lines.str(), "publish: 1 of 3 product files done (3 MiB read)\n");
+}
+
 TEST(PublishRules, FindsEntriesThatChangeKindBetweenReleases) {
     const std::vector<std::string> previous = {
         "data",        "logs.xml",   "docs\\a.txt", "cfg\\sub\\run.log", "cfg\\sub\\x.ini",
@@ -113,6 +137,22 @@ TEST(PublishRules, FindsEntriesThatChangeKindBetweenReleases) {
               "now; updaters remove the folder only while it holds no file with .log or .xml in "
               "its name, which they never delete: if the product writes one there, they end "
               "every run at docs with their File error\n");
+}
+
+TEST(PublishRules, TakesReparsePointsThatStandForAnotherNameAsLinks) {
+    const struct {
+        std::uint32_t attributes, tag;
+        bool link;
+    } cases[] = {
+        {0x10, 0, false},            // a plain folder
+        {0x410, 0xA0000003, true},   // a junction
+        {0x400, 0xA000000C, true},   // a symbolic link
+        {0x400, 0x9000601A, false},  // a cloud file placeholder
+        {0x400, 0x80000013, false},  // a deduplicated file
+        {0x410, 0x00000001, true},   // a tag that is not Microsoft's
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(Publish::IsLinkReparsePoint(c.attributes, c.tag), c.link) << std::hex << c.tag;
 }
 
 TEST(PublishRules, ServedPathsEscapeWhatAUrlCannotCarry) {

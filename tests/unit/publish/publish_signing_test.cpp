@@ -2,8 +2,10 @@
 // OpenSSL's command line, and the key pairs that keygen writes.
 #include <gtest/gtest.h>
 
+#include "key_files.h"
 #include "public_key_pem.h"
 #include "publish_command.h"
+#include "publish_error.h"
 #include "publish_fixture.h"
 #include "signing_key_fixture.h"
 #include "unix_shell.h"
@@ -153,6 +155,30 @@ TEST_F(PublishSigned, ReplacesASignedTreeOnlyWithSignedDocumentsOfNoLowerNumber)
     EXPECT_EQ(Release(out, {"--replace", "--key", key, "--release-number", "8"}).exitCode, 0);
 }
 
+// A change of key: updaters that carry the old key check the last signature,
+// those with the new key (a handed-over updater among them) the one before.
+TEST_F(PublishSigned, SignsWithTheOldKeyOverTheNewDuringAKeyChange) {
+    ASSERT_EQ(Keygen({"--out", root + "\\new"}).exitCode, 0);
+    const std::string out = scratch / "tree";
+    EXPECT_EQ(Release(out, {"--release-number", "3", "--old-key", root + "\\signer.key"}).exitCode,
+              1);
+    const RunResult run = Release(out, {"--key", root + "\\new.key", "--release-number", "3",
+                                        "--old-key", root + "\\signer.key"});
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    const std::string document = Document(out, "stable");
+    EXPECT_EQ(OpenSslVerifyDocument(root, "signer.pub.pem", document).output, "Verified OK\n");
+    for (const char* publicKey : {"signer.pub.pem", "new.pub.pem"}) {
+        UpdateDocument loaded;
+        EXPECT_EQ(loaded.Load(out + "\\documents\\stable",
+                              Stamp::ParsePublicKeyPem(ReadFile(root + "\\" + publicKey))),
+                  UpdateDocument::LoadStatus::Loaded)
+            << publicKey;
+        const RunResult verified =
+            Run({"verify", "--tree", out, "--public-key", root + "\\" + publicKey});
+        EXPECT_EQ(verified.exitCode, 0) << verified.out;
+    }
+}
+
 TEST_F(PublishSigned, KeygenWritesAPairOpenSslAgreesWith) {
     const RunResult made = Keygen({"--out", root + "\\fresh"});
     ASSERT_EQ(made.exitCode, 0) << made.err;
@@ -181,6 +207,14 @@ TEST_F(PublishSigned, KeygenNeverOverwritesAndNeedsAName) {
         EXPECT_EQ(ReadFile(root + "\\" + existing), "keep");
         EXPECT_FALSE(FileExists(base + (existing[0] == 'a' ? ".pub.pem" : ".key"))) << existing;
     }
+    // A key file that appeared after that check is kept too, never deleted.
+    ASSERT_TRUE(WriteFile(root + "\\late.key", "keep"));
+    EXPECT_THROW(Publish::WriteNewFile(root + "\\late.key", "new", true), Publish::PublishError);
+    EXPECT_EQ(ReadFile(root + "\\late.key"), "keep");
+    const RunResult noFolder = Keygen({"--out", root + "\\no-such-folder\\release"});
+    EXPECT_EQ(noFolder.exitCode, 1);
+    EXPECT_NE(noFolder.err.find("release.key: its folder does not exist"), std::string::npos)
+        << noFolder.err;
     EXPECT_EQ(Keygen({}).exitCode, 2);
     EXPECT_EQ(Keygen({"--out", root + "\\c", "--out", root + "\\d"}).exitCode, 2);
     EXPECT_EQ(Keygen({"--out", root + "\\e", "--force"}).exitCode, 2);
