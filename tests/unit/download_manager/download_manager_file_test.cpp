@@ -169,29 +169,6 @@ TEST_F(DownloadOneFileTest, CorruptCompressedFontFailsWithoutReport) {
     EXPECT_TRUE(m_dialog->Errors().empty());
 }
 
-// A product may mark its files read-only. Windows renames over no such
-// file, so the mark must not stop an update of it, packed or not. (Wine's
-// rename replaces a read-only file all the same.)
-TEST_F(DownloadOneFileTest, ReadOnlyInstalledFilesAreReplaced) {
-    InstallTools();
-    const std::string plain = SomeBytes(3000, 4), unpacked = SomeBytes(40000, 5);
-    const std::string packed = PackGeneral(unpacked, m_folder.Path());
-    ASSERT_FALSE(packed.empty());
-    ListFile("ro\\plain.bin", "ro/plain.bin", plain, false);
-    ListFile("ro\\packed.bin", "ro/packed.bin.Kelz", packed, true);
-    CommitDocument();
-    for (const char* name : {"ro\\plain.bin", "ro\\packed.bin"}) {
-        ASSERT_TRUE(TestSupport::WriteFile(Path(name), "installed"));
-        ASSERT_TRUE(SetFileAttributesA(Path(name).c_str(), FILE_ATTRIBUTE_READONLY));
-    }
-
-    EXPECT_TRUE(FetchListed("ro\\plain.bin", "ro/plain.bin", false));
-    EXPECT_TRUE(FetchListed("ro\\packed.bin", "ro/packed.bin.Kelz", true));
-    EXPECT_EQ(ReadFile(Path("ro\\plain.bin")), plain);
-    EXPECT_EQ(ReadFile(Path("ro\\packed.bin")), unpacked);
-    EXPECT_TRUE(m_dialog->Errors().empty());
-}
-
 // A folder standing where the installed file belongs: the body arrives, but
 // it can't be put in place, which is as fatal as an output file that can't be created.
 TEST_F(DownloadOneFileTest, UnwritableTargetIsFatal) {
