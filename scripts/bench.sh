@@ -18,11 +18,11 @@ esac
 if [ -n "$FULL" ]; then
   DOWNLOAD_MB=100 DM_FILES=300 DM_BIG_MB=100 DOCUMENT_ENTRIES=50000 SWEEP_FILES=10000
   export REPEAT=3 FILES=300 FILE_KB=1024 BIG_MB=100 PACK="0 3" SIZES=0,1000,10000
-  export BIG_SIZES_MB=20,100,300 STARTS=100 RATES="8m 16m none"
+  export BIG_SIZES_MB=20,100,300 STARTS=100 RATES="8m 16m none" SYSTEM_HASHES="wine fast"
 else
   DOWNLOAD_MB=50 DM_FILES=100 DM_BIG_MB=20 DOCUMENT_ENTRIES=50000 SWEEP_FILES=2000
   export REPEAT=1 FILES=100 FILE_KB=256 BIG_MB=20 PACK="0 3" SIZES=0,1000
-  export BIG_SIZES_MB=20 STARTS=20
+  export BIG_SIZES_MB=20 STARTS=20 SYSTEM_HASHES="wine fast"
 fi
 
 bash scripts/setup.sh >/dev/null
@@ -96,8 +96,9 @@ done
 row "  ($FILES files of $FILE_KB KB + $BIG_MB MB, median of $REPEAT; curl: 15 parallel)" "" ""
 while read -r line; do
   cap=$(sed -nE 's/.*, at most ([^ ]+) a connection.*/, at most \1 a connection/p' <<<"$line")
+  hash=$(grep -q 'hardware speed' <<<"$line" && echo "SHA-NI" || echo "Wine's")
   ours=$(sed -E 's/.*without ([0-9.]+ s), with ([0-9.]+ s), (.*)/\1 \/ \2 (\3)/' <<<"$line")
-  row "first install from nginx$cap, without / with Sha256" "$ours" ""
+  row "first install from nginx$cap, without / with Sha256 ($hash SHA-256)" "$ours" ""
 done < <(lines hash_overhead '^hash summary')
 while read -r line; do
   size=$(sed -E 's/^noop ([0-9]+) summary.*/\1/' <<<"$line")

@@ -1,6 +1,9 @@
 #!/bin/bash
 # Fetches the Debian source packages that the build compiles with the cross
 # compiler (Debian's patches applied) into the git-ignored cache. Idempotent.
+#   fetch-sources.sh                the build's sources (TinyXML, zstd, FLAC)
+#   fetch-sources.sh <package>...   those source packages only, each under its
+#                                   own name (benchmarks fetch theirs this way)
 set -euo pipefail
 ROOT="$(cd "$(dirname "$0")/.." && pwd)"
 CACHE="$ROOT/.cache/sources"
@@ -45,6 +48,10 @@ fetch() {
   mv "$dir" "$CACHE/$link"
   rm -rf "$work"
 }
+if (($#)); then
+  for pkg in "$@"; do fetch "$pkg" "$pkg"; done
+  exit 0
+fi
 fetch tinyxml tinyxml
 fetch libzstd zstd
 fetch flac flac
