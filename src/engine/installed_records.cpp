@@ -52,7 +52,10 @@ bool InstalledRecords::IsUpToDate(const std::string& clientPath,
                                   const std::string& checkSum) const {
     if (Get(clientPath) != checkSum) return false;
     // An empty position (a foreign element among the files) names no file to fetch.
-    if (!checkSum.empty() || clientPath.empty()) return true;
+    if (clientPath.empty()) return true;
+    // The record tells what was installed, not what is still there: a file
+    // deleted since (by the user, a cleaner, an antivirus program) is fetched
+    // again instead of leaving the product broken for good.
     const DWORD attributes = ::GetFileAttributesA(clientPath.c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
 }

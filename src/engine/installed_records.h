@@ -22,10 +22,10 @@ public:
     // ignoring letter case, as the registry does.
     std::string Get(const std::string& clientPath) const;
     // True when the file needs no fetch: its record holds the document's
-    // checksum. An entry without a checksum can't be compared that way (a
-    // file never installed has the same empty record), so it counts as up
-    // to date only while the file is there, relative to the current folder.
-    // A position without a client path and a checksum is never fetched.
+    // checksum and the file is there, relative to the current folder (a
+    // missing file, or a folder in its place, is fetched again whatever its
+    // record says). A position without a client path and a checksum is
+    // never fetched.
     bool IsUpToDate(const std::string& clientPath, const std::string& checkSum) const;
     std::size_t Count() const { return m_values.size(); }
     // Every recorded client path, in lower case.

@@ -104,6 +104,17 @@ TEST_F(InstallRunTest, FirstInstallPlacesEverythingAndARerunFetchesOnlyTheDocume
     EXPECT_EQ(WaitForProductStarts(2).size(), 2u);
     EXPECT_EQ(InstalledRecord(kProductExePath), files[0].CheckSum());
 
+    // Files deleted since they were installed, a decompressor among them, are fetched again.
+    ASSERT_TRUE(::DeleteFileA(DataPath("tools\\unkelz.exe").c_str()));
+    ASSERT_TRUE(::DeleteFileA(DataPath("data\\readme.txt").c_str()));
+    const std::size_t beforeRepair = m_server.Requests().size();
+    EXPECT_EQ(RunUpdater().exitCode, 0u);
+    EXPECT_EQ(RequestsSince(beforeRepair),
+              (std::vector<std::string>{DocumentTarget(), files[1].ServerPath(),
+                                        files[3].ServerPath()}));
+    ExpectInstalled(files);
+    EXPECT_EQ(WaitForProductStarts(3).size(), 3u);
+
     // The closing status is on screen only while the product is being
     // started, a few milliseconds: a watcher may miss it in one run, so
     // no-op runs are repeated until one shows it (each is a whole run).

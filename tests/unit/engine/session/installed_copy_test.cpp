@@ -54,10 +54,15 @@ TEST(InstalledRecords, ReadsEveryTextValueIgnoringCase) {
     EXPECT_EQ(records.Get("number"), "");
     EXPECT_EQ(records.Get("missing"), "");
 
-    // A recorded checksum decides; an entry without one is current only while its file is there.
-    EXPECT_TRUE(records.IsUpToDate("bin\\app.exe", "SUM1"));
-    EXPECT_FALSE(records.IsUpToDate("bin\\app.exe", "SUM2"));
+    // A file is current while its record holds the checksum and the file is there.
     TestSupport::ScratchFolder folder;
+    const std::string recorded = folder / "App.exe";
+    ASSERT_TRUE(productKey.SetStringValue(recorded, "SUM1", true, "Installed"));
+    const Engine::InstalledRecords withFile(productKey);
+    EXPECT_FALSE(withFile.IsUpToDate(recorded, "SUM1"));  // recorded, but deleted since
+    ASSERT_TRUE(TestSupport::WriteFile(recorded, "x"));
+    EXPECT_TRUE(withFile.IsUpToDate(recorded, "SUM1"));
+    EXPECT_FALSE(withFile.IsUpToDate(recorded, "SUM2"));
     const std::string file = folder / "plain.txt";
     EXPECT_FALSE(records.IsUpToDate(file, ""));
     ASSERT_TRUE(TestSupport::WriteFile(file, "x"));
