@@ -11,6 +11,7 @@ const char kRootName[] = "UpdateDocument";
 const char kFileElement[] = "UpdateFile";
 const char kFileGroup[] = "UpdateFiles";
 const char kSha256Attribute[] = "Sha256";
+const char kServedSha256Attribute[] = "ServedSha256";
 
 // The parser's first-child lookup matches a node of any kind (element,
 // text, comment...) whose name or value equals the text.
@@ -147,13 +148,15 @@ bool UpdateDocument::GetReleaseNumber(uint64_t& number) const {
     return DocumentValues::ParseReleaseNumber(RootAttribute("ReleaseNumber"), number);
 }
 
-// A Sha256 that is present must be usable: an empty or short one would
-// otherwise silently switch the check off.
+// A Sha256 or ServedSha256 that is present must be usable: an empty or short
+// one would otherwise silently switch the check off.
 bool UpdateDocument::HashesWellFormed() const {
     bool wellFormed = true;
     ForEachListed(kFileElement, kFileGroup, [&](const TiXmlElement* listed) {
-        const char* hash = listed ? listed->Attribute(kSha256Attribute) : nullptr;
-        if (hash && !DocumentValues::IsSha256Text(hash)) wellFormed = false;
+        for (const char* name : {kSha256Attribute, kServedSha256Attribute}) {
+            const char* hash = listed ? listed->Attribute(name) : nullptr;
+            if (hash && !DocumentValues::IsSha256Text(hash)) wellFormed = false;
+        }
     });
     return wellFormed;
 }
@@ -169,6 +172,8 @@ std::vector<UpdateFileEntry> UpdateDocument::GetFileEntries() const {
         entry.isCompressed = DocumentValues::ParseFlag(AttributeOf(listed, "IsCompressed"));
         entry.sha256 = AttributeOf(listed, kSha256Attribute);
         Utils::String::ToLower(entry.sha256);
+        entry.servedSha256 = AttributeOf(listed, kServedSha256Attribute);
+        Utils::String::ToLower(entry.servedSha256);
         entries.push_back(std::move(entry));
     });
     return entries;

@@ -18,4 +18,7 @@ struct UpdateFileEntry {
     // SHA-256 of the file as installed (after unpacking), 64 lower-case hex
     // digits; empty when the document gives none.
     std::string sha256;
+    // SHA-256 of the file as served (a compressed file before unpacking),
+    // from "ServedSha256"; empty when the document gives none.
+    std::string servedSha256;
 };

@@ -202,7 +202,9 @@ bool Session::ClassifyFiles() {
         const std::string& path = entry.clientRelativePath;
         if (EqualsIgnoreCase(path, kUpdaterClientPath)) {
             ReplaceUpdaterIfOutdated(
-                m_manager, {entry.serverRelativePath, entry.checkSum, entry.sha256}, updater);
+                m_manager,
+                {entry.serverRelativePath, entry.checkSum, {entry.sha256, entry.servedSha256}},
+                updater);
             continue;
         }
         if (installed.IsUpToDate(path, entry.checkSum)) continue;
@@ -242,7 +244,8 @@ bool Session::FetchFiles() {
         if (m_manager.DownloadWithRetries(
                 DownloadManager::kListedFile, tool.clientRelativePath, tool.serverRelativePath,
                 tool.clientRelativePath, m_manager.GetFilesServer(), false,
-                DownloadManager::kToolIndexBase + static_cast<int>(i), tool.sha256))
+                DownloadManager::kToolIndexBase + static_cast<int>(i),
+                {tool.sha256, tool.servedSha256}))
             m_manager.RecordInstalled(tool.clientRelativePath, tool.checkSum);
     }
     m_manager.RunParallelDownloads(kDownloadWorkers);

@@ -39,7 +39,7 @@ void ReplaceUpdaterIfOutdated(DownloadManager& manager, const UpdaterEntry& entr
     RunReporter* dialog = g_mainDialog;
     const bool fetched = manager.DownloadOneFile(
         DownloadManager::kServiceFile, 0, path, entry.serverPath + source.downloadId, "",
-        manager.GetServerHost(), false, DownloadManager::kUpdaterIndex, entry.sha256);
+        manager.GetServerHost(), false, DownloadManager::kUpdaterIndex, entry.hashes);
     // A page answered in place of the program (a service's error page, a
     // network's log-in page) could not be started: this run would end
     // without installing anything, and so would every later one.

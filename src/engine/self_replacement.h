@@ -3,7 +3,7 @@
 // Worker thread.
 #include <string>
 
-class DownloadManager;
+#include "transfer/download_manager.h"
 
 namespace Engine {
 
@@ -11,7 +11,7 @@ namespace Engine {
 struct UpdaterEntry {
     std::string serverPath;
     std::string checkSum;
-    std::string sha256;  // of the new updater's image; "" for none
+    DownloadManager::ExpectedHashes hashes;  // of the new updater's image; "" for none
 };
 
 // What a run needs to fetch and start a newer updater.
@@ -27,7 +27,7 @@ std::string TemporaryUpdaterPath(const UpdaterSource& source);
 
 // Nothing happens when this build's checksum equals the entry's (ignoring
 // case). Otherwise the newer updater is fetched once (and must match the
-// entry's sha256 when it has one, and be a program image); a failed fetch
+// entry's hashes where it has them, and be a program image); a failed fetch
 // shows the "not synced" box and returns, so the run goes on. A fetched one is
 // started with "4000" (again with "runas" when refused with access denied)
 // and this process ends with 0: this function then never returns.

@@ -59,7 +59,7 @@ void DownloadManager::AddFetchFile(const UpdateFileEntry& file) {
     m_fetchServerPaths.push_back(file.serverRelativePath);
     m_fetchClientPaths.push_back(file.clientRelativePath);
     m_fetchCheckSums.push_back(file.checkSum);
-    m_fetchSha256.push_back(file.sha256);
+    m_fetchHashes.push_back({file.sha256, file.servedSha256});
     m_fetchCompressed.push_back(file.isCompressed);
     m_regularProgress.push_back(0);
     ++m_queued;
@@ -126,10 +126,10 @@ void DownloadManager::RunParallelDownloads(int workerCount) {
 bool DownloadManager::DownloadWithRetries(int kind, const std::string& localPath,
                                           const std::string& urlPath, const std::string& label,
                                           const std::string& host, bool compressed, int index,
-                                          const std::string& sha256) {
+                                          const ExpectedHashes& hashes) {
     for (int attempt = 0; attempt <= kLastAttempt; ++attempt) {
         if (DownloadOneFile(kind, attempt, localPath, urlPath, label, host, compressed, index,
-                            sha256))
+                            hashes))
             return true;
     }
     return false;
@@ -147,7 +147,7 @@ void DownloadManager::FetchQueuedFile(int index) {
     try {
         if (DownloadWithRetries(kListedFile, clientPath, m_fetchServerPaths[index], clientPath,
                                 m_filesServer, m_fetchCompressed[index], index,
-                                m_fetchSha256[index]))
+                                m_fetchHashes[index]))
             RecordInstalled(clientPath, m_fetchCheckSums[index]);
     } catch (Utils::Exception* error) {
         delete error;

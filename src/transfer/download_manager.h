@@ -16,6 +16,13 @@
 #include "transfer/transfer_paths.h"
 #include "utils/mt/threads.h"
 
+// What a fetched file must hash to: SHA-256 as 64 hex digits, either case;
+// "" for no check.
+struct ExpectedHashes {
+    std::string installed{};  // the file as installed: the body, or a packed body unpacked
+    std::string served{};     // the body as received, checked before anything unpacks it
+};
+
 class DownloadManager : public Utils::MT::AbstractThreadSafeClass {
 public:
     class FileDownloaderListener;
@@ -28,6 +35,8 @@ public:
     static constexpr int kUpdaterIndex = -10;
     static constexpr int kToolIndexBase = 10000;
     static constexpr int kMaxWorkers = 100;
+
+    using ExpectedHashes = ::ExpectedHashes;
 
     // Keeps the build settings of the run (raw slot texts).
     explicit DownloadManager(BuildSettings settings);
@@ -73,7 +82,7 @@ public:
     // first success. The last attempt gives up as DownloadOneFile says.
     bool DownloadWithRetries(int kind, const std::string& localPath, const std::string& urlPath,
                              const std::string& label, const std::string& host, bool compressed,
-                             int index, const std::string& sha256 = std::string());
+                             int index, const ExpectedHashes& hashes = ExpectedHashes());
     // Writes the "Installed" record clientPath := checkSum; a failed write is
     // reported as fatal. Any thread.
     void RecordInstalled(const std::string& clientPath, const std::string& checkSum);
@@ -83,13 +92,13 @@ public:
     // or kUpdaterIndex). True when the file is in place and passed every
     // check; a failed attempt leaves the installed copy as it was. At attempt
     // 3 it gives up: false for a font, a fatal report otherwise. Any thread.
-    // sha256 (hex, either case; "" for none) is the SHA-256 of the file as
-    // installed: the received body, or the unpacked output of a compressed
-    // file, must match it before the file is moved into place.
+    // The body must match hashes.served before a compressed file is unpacked,
+    // and the file as installed (the body, or the unpacked output) must match
+    // hashes.installed before it is moved into place.
     bool DownloadOneFile(int kind, int attempt, const std::string& localPath,
                          const std::string& urlPath, const std::string& label,
                          const std::string& host, bool compressed, int index,
-                         const std::string& sha256 = std::string());
+                         const ExpectedHashes& hashes = ExpectedHashes());
     // Fetches every regular file with workerCount workers (1..kMaxWorkers)
     // and returns when all of them have ended.
     void RunParallelDownloads(int workerCount);
@@ -111,17 +120,24 @@ public:
 private:
     static int WorkerThread(void* manager);
     bool IsListedPath(const std::string& path) const;
-    // What the received file must hash to, and what it hashed to while it was
-    // written (compressed files are hashed after unpacking instead).
+    // What the received file must hash to (lower case; "" for no check), and
+    // what its body hashed to while it was written.
     struct ContentHash {
-        std::string expected;  // lower case; "" for no check
+        std::string installed;
+        std::string served;
         std::string streamed;
+        // The body hashes to what the document says was served, and, when it
+        // is installed as received, to what it is installed as.
+        bool BodyMatches(bool compressed) const {
+            return (served.empty() || streamed == served) &&
+                   (compressed || installed.empty() || streamed == installed);
+        }
     };
     bool CheckListedFile(bool result, int attempt, const std::string& localPath,
                          const std::string& label, const Transfer::TransferPaths& paths,
                          bool compressed, const ContentHash& hash, std::string& version);
-    bool CheckContentHash(int attempt, const Transfer::TransferPaths& paths, bool compressed,
-                          const ContentHash& hash);
+    // Reports a received file that does not hash as listed; false.
+    bool RefuseContent(int attempt, const Transfer::TransferPaths& paths);
     bool Unpack(int attempt, const std::string& localPath, const std::string& label,
                 const Transfer::TransferPaths& paths);
     bool CheckProductVersion(int attempt, const Transfer::TransferPaths& paths,
@@ -149,7 +165,8 @@ private:
     std::unordered_set<std::string> m_claimedSideFiles;  // manager lock
     std::mutex m_placeLock;                              // one final move at a time
 
-    StringList m_fetchServerPaths, m_fetchClientPaths, m_fetchCheckSums, m_fetchSha256;
+    StringList m_fetchServerPaths, m_fetchClientPaths, m_fetchCheckSums;
+    std::vector<ExpectedHashes> m_fetchHashes;
     std::vector<bool> m_fetchCompressed;
     int m_remaining = 0;  // manager lock
     int m_queued = 0;

@@ -39,9 +39,9 @@ bool IsAbsolute(const std::string& path) {
 bool DownloadManager::DownloadOneFile(int kind, int attempt, const std::string& localPath,
                                       const std::string& urlPath, const std::string& label,
                                       const std::string& host, bool compressed, int index,
-                                      const std::string& sha256) {
+                                      const ExpectedHashes& hashes) {
     const bool listed = kind == kListedFile;
-    ContentHash hash{Lowered(sha256), ""};
+    ContentHash hash{Lowered(hashes.installed), Lowered(hashes.served), ""};
     if (attempt >= 1) ::Sleep(kRetryPauseMs);
     if (attempt >= kLastAttempt) {
         if (!Engine::IsFontFile(localPath))
@@ -58,9 +58,11 @@ bool DownloadManager::DownloadOneFile(int kind, int attempt, const std::string& 
     bool result = false;
     int status = -1;
     {
-        // A compressed file is checked in its unpacked form, not as received.
+        // A compressed file is checked as received only against what was
+        // served; as installed, it is checked once unpacked.
         FileDownloaderListener listener(*this, paths.received, paths.output, index,
-                                        !hash.expected.empty() && !compressed);
+                                        !hash.served.empty() ||
+                                            (!hash.installed.empty() && !compressed));
         Utils::HTTP::FileDownloader downloader(&listener, host, false, -1, kAgentName);
         downloader.SendRequest(urlPath, "", "", false);
         listener.SetExpected(downloader.GetContentLength());
@@ -81,8 +83,8 @@ bool DownloadManager::DownloadOneFile(int kind, int attempt, const std::string& 
     if (listed)
         result =
             CheckListedFile(result, attempt, localPath, label, paths, compressed, hash, version);
-    else if (result && !hash.expected.empty())
-        result = hash.streamed == hash.expected;
+    else if (result)
+        result = hash.BodyMatches(compressed);
     if (result) result = PlaceFile(localPath, paths, index);
     // The version belongs to the executable now in place, never to one that failed to get there.
     if (result && !version.empty()) Engine::RecordFileVersionText(version);
@@ -119,7 +121,8 @@ void DownloadManager::ReleaseTransferPaths(const Transfer::TransferPaths& paths)
     m_claimedSideFiles.erase(Lowered(paths.received));
 }
 
-// Size check (always), then unpacking, the content hash and the product's version check.
+// Size check (always), the body's hash, unpacking, the installed form's hash
+// and the product's version check.
 bool DownloadManager::CheckListedFile(bool result, int attempt, const std::string& localPath,
                                       const std::string& label,
                                       const Transfer::TransferPaths& paths, bool compressed,
@@ -130,9 +133,13 @@ bool DownloadManager::CheckListedFile(bool result, int attempt, const std::strin
         Transfer::Report(paths.output + Transfer::kSizeErrorText, attempt);
         result = false;
     }
+    // Checked before anything unpacks it: a decompressor never reads bytes
+    // that the document does not vouch for.
+    if (result && !hash.BodyMatches(compressed)) result = RefuseContent(attempt, paths);
     if (result && compressed) result = Unpack(attempt, localPath, label, paths);
-    if (result && !hash.expected.empty())
-        result = CheckContentHash(attempt, paths, compressed, hash);
+    if (result && compressed && !hash.installed.empty() &&
+        Crypto::Sha256OfFile(paths.side) != hash.installed)
+        result = RefuseContent(attempt, paths);
     if (result && Utils::String::EqualsIgnoreCase(localPath, m_productExePath))
         result = CheckProductVersion(attempt, paths, version);
     return result;
@@ -140,10 +147,7 @@ bool DownloadManager::CheckListedFile(bool result, int attempt, const std::strin
 
 // A file that does not hash to the document's value is a failed attempt like
 // a wrong size: it never reaches its place, and the caller tries again.
-bool DownloadManager::CheckContentHash(int attempt, const Transfer::TransferPaths& paths,
-                                       bool compressed, const ContentHash& hash) {
-    const std::string actual = compressed ? Crypto::Sha256OfFile(paths.side) : hash.streamed;
-    if (actual == hash.expected) return true;
+bool DownloadManager::RefuseContent(int attempt, const Transfer::TransferPaths& paths) {
     Transfer::Report(paths.output + Transfer::kContentHashErrorText, attempt);
     return false;
 }

@@ -45,6 +45,8 @@ ListedFile PublishProductFile(const ProductFile& file, const std::string& filesF
     entry.serverPath = ServerPathOf(file.clientPath) + payload.suffix;
     entry.size = payload.size;
     entry.compressed = payload.Compressed();
+    // Updaters check a packed file's bytes before a decompressor reads them.
+    if (entry.compressed) entry.servedSha256 = HexOfDigest(HashFile(base + payload.suffix));
     return entry;
 }
 
@@ -59,7 +61,7 @@ ListedFile PublishToolFile(const std::string& toolsFolder, const std::string& na
     CopyServedFile(source, served);
     const Sha256Digest digest = HashFile(source);
     return ListedFile{ServerPathOf(name),    name, TokenOfDigest(digest), HexOfDigest(digest),
-                      fs::file_size(served), false};
+                      "",                    fs::file_size(served), false};
 }
 
 std::string Pick(const std::string& commandLine, const SettingText& setting) {

@@ -100,7 +100,9 @@ std::string WriteDocumentXml(const ReleaseDocument& document) {
                Attribute("ClientRelativePath", file.clientPath) +
                Attribute("CheckSum", file.checksum) + Attribute("Size", std::to_string(file.size)) +
                Attribute("IsCompressed", file.compressed ? "true" : "false") +
-               Attribute("Sha256", file.sha256) + " />\r\n";
+               Attribute("Sha256", file.sha256) +
+               (file.servedSha256.empty() ? "" : Attribute("ServedSha256", file.servedSha256)) +
+               " />\r\n";
     }
     xml += "  </UpdateFiles>\r\n  <UpdateRegistry>\r\n";
     for (const RegistrySetting& value : document.registry) {

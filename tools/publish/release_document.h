@@ -14,6 +14,7 @@ struct ListedFile {
     std::string clientPath;  // "\"-separated, relative to the data folder
     std::string checksum;    // 32 upper-case hex digits
     std::string sha256;      // of the file as installed, 64 lower-case hex digits
+    std::string servedSha256;  // of a packed file as served, checked before unpacking; else ""
     std::uint64_t size = 0;  // bytes as served
     bool compressed = false;
 };

@@ -202,17 +202,26 @@ private:
         const bool packedName = EndsWith(server, ".Kelz") || EndsWith(server, ".Kelw");
         if (compressed != packedName)
             Problem(what + ": IsCompressed must be \"true\" exactly for .Kelz and .Kelw files");
-        const std::string expected = FoldCase(Attribute(file, "Sha256"));
+        const std::string servedHash = ListedHash(file, "ServedSha256", what);
+        if (!servedHash.empty() && servedHash != HexOfDigest(HashFile(served.string())))
+            Problem(what + ": ServedSha256 does not match the served file");
+        const std::string expected = ListedHash(file, "Sha256", what);
         if (expected.empty()) return;
-        if (expected.size() != 64 ||
-            expected.find_first_not_of("0123456789abcdef") != std::string::npos) {
-            Problem(what + ": Sha256 is not 64 hex digits: updaters refuse the document");
-            return;
-        }
         const std::string actual = InstalledHash(served.string(), compressed && packedName, what);
         if (!actual.empty() && actual != expected)
             Problem(what + ": Sha256 does not match the " +
                     (compressed ? "unpacked file" : "served file"));
+    }
+
+    // A listed hash in lower case; "" when there is none or it is malformed
+    // (reported: updaters refuse the whole document for it).
+    std::string ListedHash(const TiXmlElement& file, const char* name, const std::string& what) {
+        const std::string hash = FoldCase(Attribute(file, name));
+        if (hash.empty() ||
+            (hash.size() == 64 && hash.find_first_not_of("0123456789abcdef") == std::string::npos))
+            return hash;
+        Problem(what + ": " + name + " is not 64 hex digits: updaters refuse the document");
+        return "";
     }
 
     // The SHA-256 of the file as installed, as hex; "" after a reported problem.

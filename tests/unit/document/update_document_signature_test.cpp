@@ -106,7 +106,7 @@ TEST_F(SignedLoadTest, KeyChangeDocumentLoadsWithTheOldKeyAndTheNew) {
               Status::WrongContents);
 }
 
-TEST_F(DocumentTest, MalformedSha256MakesTheDocumentWrong) {
+TEST_F(DocumentTest, HashesAreReadInLowerCaseAndMalformedOnesMakeTheDocumentWrong) {
     const std::string good(64, 'f');
     const struct {
         std::string value;
@@ -120,16 +120,25 @@ TEST_F(DocumentTest, MalformedSha256MakesTheDocumentWrong) {
         {good.substr(1) + "g", Status::WrongContents},
         {" " + good.substr(1), Status::WrongContents},
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.value);
-        const std::string file = "<UpdateFile ClientRelativePath=\"a.txt\" Sha256=\"" + c.value +
-                                 "\"/><UpdateFile ClientRelativePath=\"b.txt\"/>";
-        EXPECT_EQ(LoadText(Wrap("<UpdateFiles>" + file + "</UpdateFiles>")), c.status);
+    for (const char* attribute : {"Sha256", "ServedSha256"}) {
+        for (const auto& c : cases) {
+            SCOPED_TRACE(std::string(attribute) + "=" + c.value);
+            const std::string file = "<UpdateFile ClientRelativePath=\"a.txt\" " +
+                                     std::string(attribute) + "=\"" + c.value +
+                                     "\"/><UpdateFile ClientRelativePath=\"b.txt\"/>";
+            EXPECT_EQ(LoadText(Wrap("<UpdateFiles>" + file + "</UpdateFiles>")), c.status);
+        }
     }
-    ASSERT_EQ(
-        LoadText(Wrap("<UpdateFiles><UpdateFile ClientRelativePath=\"b.txt\"/></UpdateFiles>")),
-        Status::Loaded);
-    EXPECT_EQ(m_document.GetFileEntries()[0].sha256, "");
+    ASSERT_EQ(LoadText(Wrap("<UpdateFiles><UpdateFile ClientRelativePath=\"b.txt\"/>"
+                            "<UpdateFile ClientRelativePath=\"c.txt\" Sha256=\"" +
+                            good.substr(1) + "A\" ServedSha256=\"ABC" + good.substr(3) +
+                            "\"/></UpdateFiles>")),
+              Status::Loaded);
+    const std::vector<UpdateFileEntry> entries = m_document.GetFileEntries();
+    EXPECT_EQ(entries[0].sha256, "");
+    EXPECT_EQ(entries[0].servedSha256, "");
+    EXPECT_EQ(entries[1].sha256, good.substr(1) + "a");  // lower case
+    EXPECT_EQ(entries[1].servedSha256, "abc" + good.substr(3));
 }
 
 TEST(Sha256Hasher, KnownDigestsAndFiles) {

@@ -71,6 +71,10 @@ TEST_F(PublishRelease, WritesDocumentsTheUpdaterLoadsWithEveryFileServedAtItsSiz
         const UpdateFileEntry& entry = listed.second;
         const std::string served = ServedPath(out, entry.serverRelativePath);
         EXPECT_EQ(static_cast<int64_t>(ReadFile(served).size()), entry.size) << served;
+        // Packed bytes carry their own hash, which updaters check before unpacking.
+        EXPECT_EQ(entry.servedSha256,
+                  entry.isCompressed ? Publish::HexOfDigest(Publish::HashFile(served)) : "")
+            << served;
         EXPECT_EQ(entry.checkSum.size(), 32u);
         EXPECT_EQ(entry.checkSum.find_first_not_of("0123456789ABCDEF"), std::string::npos);
     }

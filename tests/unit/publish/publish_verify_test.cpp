@@ -62,6 +62,12 @@ TEST_F(PublishVerify, AReleaseAsWrittenPassesAndEachLaterChangeIsNamed) {
              WriteFile(packed, bytes.substr(0, bytes.size() - 4));
          },
          "readme.txt (/files/readme.txt.Kelz): Size is "},
+        {"a packed file swapped for other bytes of its size",
+         [](const std::string& copy) {
+             const std::string packed = copy + "\\files\\readme.txt.Kelz";
+             WriteFile(packed, std::string(ReadFile(packed).size(), 'x'));
+         },
+         "readme.txt (/files/readme.txt.Kelz): ServedSha256 does not match the served file"},
         {"a file missing",
          [](const std::string& copy) { std::filesystem::remove(copy + "\\files\\notes.txt"); },
          "notes.txt (/files/notes.txt): the tree holds no file /files/notes.txt"},
