@@ -11,7 +11,7 @@ namespace Engine {
 struct UpdaterEntry {
     std::string serverPath;
     std::string checkSum;
-    DownloadManager::ExpectedHashes hashes;  // of the new updater's image; "" for none
+    ExpectedHashes hashes;  // of the new updater's image ("" for none)
 };
 
 // What a run needs to fetch and start a newer updater.

@@ -36,8 +36,6 @@ public:
     static constexpr int kToolIndexBase = 10000;
     static constexpr int kMaxWorkers = 100;
 
-    using ExpectedHashes = ::ExpectedHashes;
-
     // Keeps the build settings of the run (raw slot texts).
     explicit DownloadManager(BuildSettings settings);
     ~DownloadManager() override;

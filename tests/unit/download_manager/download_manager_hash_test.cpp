@@ -15,7 +15,7 @@ class ContentHashTest : public DownloadManagerFixture {
 protected:
     // One attempt at data\f.bin; installed holds "installed" before it.
     bool Fetch(const std::string& served, bool compressed,
-               const DownloadManager::ExpectedHashes& hashes) {
+               const ExpectedHashes& hashes) {
         EXPECT_TRUE(TestSupport::WriteFile(Path("data\\f.bin"), "installed"));
         const std::string serverName = compressed ? "data/f.bin.Kelz" : "data/f.bin";
         m_listed.clear();
@@ -74,7 +74,7 @@ TEST_F(ContentHashTest, PackedBodyIsCheckedBeforeItIsUnpacked) {
     const std::string content = SomeBytes(50000, 7);
     const std::string packed = PackGeneral(content, m_folder.Path());
     ASSERT_FALSE(packed.empty());
-    const DownloadManager::ExpectedHashes listed{Sha256Hex(content), Sha256Hex(packed)};
+    const ExpectedHashes listed{Sha256Hex(content), Sha256Hex(packed)};
 
     EXPECT_FALSE(Fetch(SomeBytes(packed.size(), 8), true, listed));  // not a packed file at all
     EXPECT_EQ(ReadFile(Path("data\\f.bin")), "installed");
