@@ -80,6 +80,8 @@ public:
     // The root's ReleaseNumber; false when it is missing or not a decimal
     // number from 0 to 2^63 - 1.
     bool GetReleaseNumber(uint64_t& number) const;
+    // The download id that the document was published for ("DownloadId"); "" for none.
+    std::string GetDownloadId() const { return RootAttribute("DownloadId"); }
 
     // The five parallel file lists, all of CountElements("UpdateFile", "UpdateFiles") entries.
     StringList GetServerRelativePaths() const;

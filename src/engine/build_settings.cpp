@@ -5,6 +5,7 @@
 
 #include "engine/build_config_block.h"
 #include "engine/public_key_block.h"
+#include "engine/release_floor_block.h"
 #include "utils/exception.h"
 #include "utils/reg/reg_manager.h"
 
@@ -18,6 +19,7 @@ BuildSettings ReadBuildSettings() {
     settings.brand = BuildConfig::GetBrand();
     settings.updaterChecksum = BuildConfig::GetUpdaterChecksum();
     settings.documentKey = PublicKeyBlock::GetDocumentKey();
+    settings.releaseFloor = ReleaseFloorBlock::GetReleaseFloor();
     return settings;
 }
 

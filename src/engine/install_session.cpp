@@ -136,13 +136,17 @@ bool Session::LoadDocument() {
     return true;
 }
 
-// Only a signed document has a release number that can be trusted; the
-// signature check has already made sure that one is there.
+// Only a signed document has a download id and a release number that can be
+// trusted; the signature check has already made sure that a number is there.
+// Another download id's document (another product's, or another channel's,
+// signed with the same key) would install that product here.
 bool Session::AcceptReleaseNumber() {
     if (m_settings.documentKey.empty()) return true;
+    const UpdateDocument& document = m_manager.GetDocument();
+    if (!EqualsIgnoreCase(document.GetDownloadId(), m_downloadId)) return Fail(WrongContentsText());
     uint64_t release = 0;
-    if (!m_manager.GetDocument().GetReleaseNumber(release)) return Fail(WrongContentsText());
-    switch (AcceptRelease(*ProductKey(), m_downloadId, release)) {
+    if (!document.GetReleaseNumber(release)) return Fail(WrongContentsText());
+    switch (AcceptRelease(*ProductKey(), m_downloadId, release, m_settings.releaseFloor)) {
         case ReleaseCheck::Accepted:
             return true;
         case ReleaseCheck::Older:

@@ -11,4 +11,9 @@ namespace Engine {
 // that a service or a network portal answers with.
 bool IsProgramImageFile(const std::string& path);
 
+// True when the updater image at path carries a document key (see
+// public_key_block.h). False for a missing or unreadable file, an image
+// built without the key block, or one stamped without a key.
+bool CarriesDocumentKey(const std::string& path);
+
 }  // namespace Engine

@@ -26,6 +26,18 @@ __attribute__((used, aligned(16))) volatile Block g_publicKeyBlock = {NIMBRA_KEY
 
 }  // namespace
 
+std::string KeyOfImage(const std::string& image) {
+    // The marker is taken from this image's own block: written in the code,
+    // the text would appear twice in the image and the stamping tool refuse it.
+    std::string marker;
+    for (int i = 0; i < kKeyMarkerSize; ++i) marker.push_back(g_publicKeyBlock.marker[i]);
+    const std::size_t block = image.find(marker);
+    if (block == std::string::npos || image.size() - block < static_cast<std::size_t>(kBlockSize))
+        return std::string();
+    const std::string key = image.substr(block + kKeyMarkerSize, kKeySize);
+    return key.find_first_not_of('\0') == std::string::npos ? std::string() : key;
+}
+
 std::string GetDocumentKey() {
     std::string key;
     bool any = false;

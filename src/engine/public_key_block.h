@@ -19,4 +19,8 @@ constexpr char kKeyMarker[] = "~####  NIMBRA DOCUMENT KEY (P-256 X||Y FOLLOWS)  
 // The stamped key (64 bytes), or "" when the block holds zeros only.
 std::string GetDocumentKey();
 
+// The key stamped into another updater image (its bytes), as GetDocumentKey
+// reads this one's: "" when the image has no key block or no key in it.
+std::string KeyOfImage(const std::string& image);
+
 }  // namespace PublicKeyBlock

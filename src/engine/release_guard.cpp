@@ -16,9 +16,9 @@ uint64_t RecordedRelease(const Utils::RegManager& productKey, const std::string&
 }
 
 ReleaseCheck AcceptRelease(const Utils::RegManager& productKey, const std::string& downloadId,
-                           uint64_t release) {
+                           uint64_t release, uint64_t stampedFloor) {
     const uint64_t recorded = RecordedRelease(productKey, downloadId);
-    if (release < recorded) return ReleaseCheck::Older;
+    if (release < recorded || release < stampedFloor) return ReleaseCheck::Older;
     return productKey.SetStringValue(downloadId, std::to_string(release), true, kReleasesSubkey)
                ? ReleaseCheck::Accepted
                : ReleaseCheck::WriteFailed;

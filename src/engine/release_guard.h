@@ -25,9 +25,10 @@ enum class ReleaseCheck {
 // or the recorded text is not a number.
 uint64_t RecordedRelease(const Utils::RegManager& productKey, const std::string& downloadId);
 
-// Compares release with the recorded number and records it when it is not
-// lower. Equal numbers are accepted, so that a run can be repeated. Worker thread.
+// Compares release with the recorded number, and with the floor that the
+// updater image carries, and records it when it is lower than neither. Equal
+// numbers are accepted, so that a run can be repeated. Worker thread.
 ReleaseCheck AcceptRelease(const Utils::RegManager& productKey, const std::string& downloadId,
-                           uint64_t release);
+                           uint64_t release, uint64_t stampedFloor = 0);
 
 }  // namespace Engine

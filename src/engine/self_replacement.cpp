@@ -42,8 +42,11 @@ void ReplaceUpdaterIfOutdated(DownloadManager& manager, const UpdaterEntry& entr
         manager.GetServerHost(), false, DownloadManager::kUpdaterIndex, entry.hashes);
     // A page answered in place of the program (a service's error page, a
     // network's log-in page) could not be started: this run would end
-    // without installing anything, and so would every later one.
-    if (!fetched || !IsProgramImageFile(path)) {
+    // without installing anything, and so would every later one. An updater
+    // that checks signatures never hands over to one that checks none: an
+    // old signed document listing such a build would switch the checks off.
+    const bool keyed = !manager.GetSettings().documentKey.empty();
+    if (!fetched || !IsProgramImageFile(path) || (keyed && !CarriesDocumentKey(path))) {
         if (fetched) ::DeleteFileA(path.c_str());
         ::MessageBoxA(dialog ? dialog->GetDialogWindow() : nullptr, kNotSyncedText, "", MB_OK);
         return;

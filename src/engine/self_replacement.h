@@ -27,7 +27,8 @@ std::string TemporaryUpdaterPath(const UpdaterSource& source);
 
 // Nothing happens when this build's checksum equals the entry's (ignoring
 // case). Otherwise the newer updater is fetched once (and must match the
-// entry's hashes where it has them, and be a program image); a failed fetch
+// entry's hashes where it has them, be a program image, and carry a document
+// key when this updater carries one); a failed fetch
 // shows the "not synced" box and returns, so the run goes on. A fetched one is
 // started with "4000" (again with "runas" when refused with access denied)
 // and this process ends with 0: this function then never returns.

@@ -3,6 +3,7 @@
 // of the image's build configuration block, and the key that update
 // documents must be signed with (a block of its own). The dialog reads them
 // once and the download manager carries them through the run.
+#include <cstdint>
 #include <string>
 
 struct BuildSettings {
@@ -14,4 +15,7 @@ struct BuildSettings {
     // P-256 public key, 64 bytes X || Y; empty when the image carries none
     // (documents are then neither checked nor refused for a signature).
     std::string documentKey;
+    // The lowest release number accepted in a signed document, whatever the
+    // product key records (a block of its own); 0 for none.
+    uint64_t releaseFloor = 0;
 };

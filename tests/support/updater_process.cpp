@@ -102,6 +102,7 @@ bool MakeStampedUpdater(const std::string& targetPath, const UpdaterStamp& stamp
         {"--service-path", &stamp.servicePath},
         {"--checksum", &stamp.checksum},
         {"--public-key", &stamp.publicKeyPem},
+        {"--release-floor", &stamp.releaseFloor},
     };
     std::string arguments = Quote(GetUpdaterPath());
     for (const auto& option : options) {

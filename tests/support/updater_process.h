@@ -63,6 +63,7 @@ struct UpdaterStamp {
     std::string servicePath;
     std::string checksum;
     std::string publicKeyPem;  // a PEM file for --public-key, or "none"
+    std::string releaseFloor;  // a number for --release-floor
 };
 
 // Writes a copy of the updater to targetPath, stamped with the values exactly

@@ -100,15 +100,20 @@ Signing SigningFor(const ReleaseOptions& options, const ReleaseSettings& setting
     return signing;
 }
 
-// One document per download id. They differ only in the updater entry's
-// Sha256 (each id has its own stamped copy), and in the signature.
+// One document per download id. They differ in the id they name, the
+// updater entry's Sha256 (each id has its own stamped copy), and the signature.
+// oldTree: the tree being replaced, "" for none.
 void WriteDocuments(const std::string& treeFolder, ReleaseDocument& document,
                     const std::vector<std::string>& ids,
-                    const std::vector<std::string>& updaterSha256, const Signing& signing) {
+                    const std::vector<std::string>& updaterSha256, const Signing& signing,
+                    const std::string& oldTree) {
     document.releaseNumber = signing.releaseNumber;
     for (std::size_t i = 0; i < ids.size(); ++i) {
         if (!updaterSha256.empty()) document.files.front().sha256 = updaterSha256[i];
+        document.downloadId = ids[i];
         std::string xml = WriteDocumentXml(document);
+        if (signing.key && !oldTree.empty())
+            CheckReleaseNumberNotReused(oldTree, ids[i], *signing.releaseNumber, xml);
         if (signing.key) xml = SignedDocument(xml, *signing.key);
         if (signing.oldKey) xml = SignedDocument(xml, *signing.oldKey);
         const std::string path = (fs::path(treeFolder) / "documents" / ids[i]).string();
@@ -148,7 +153,12 @@ ReleaseSummary BuildRelease(const ReleaseOptions& options, std::ostream& progres
     ReleaseSummary summary;
     PublishedUpdater updater;
     if (!updaterExe.empty()) {
-        updater = PublishUpdater(updaterExe, ids, filesFolder);
+        UpdaterTerms terms;
+        if (signing.key) {
+            terms.documentKey = signing.key->PublicKey();
+            terms.releaseFloor = signing.releaseNumber;
+        }
+        updater = PublishUpdater(updaterExe, ids, filesFolder, terms, progress);
         if (options.replaceExisting)
             WarnOfUpdaterChangedUnderSameChecksum(options.outFolder, ids, filesFolder, progress);
         document.files.push_back(updater.entry);
@@ -171,7 +181,8 @@ ReleaseSummary BuildRelease(const ReleaseOptions& options, std::ostream& progres
         if (entry.compressed) ++summary.packedFiles;
         meter.FileDone(sourceSize);
     }
-    WriteDocuments(tree.Path(), document, ids, updater.copySha256, signing);
+    WriteDocuments(tree.Path(), document, ids, updater.copySha256, signing,
+                   options.replaceExisting ? options.outFolder : "");
     const std::string leftOver = tree.Commit();
     if (!leftOver.empty()) progress << "publish: warning: " << leftOver << '\n';
     summary.listedFiles = document.files.size();

@@ -91,6 +91,7 @@ std::string WriteDocumentXml(const ReleaseDocument& document) {
            Attribute("CompressWAVPath", document.compressWavPath) +
            Attribute("UninstallIconPath", document.uninstallIconPath) +
            Attribute("UpdateResourceExePath", document.updateResourceExePath);
+    if (!document.downloadId.empty()) xml += Attribute("DownloadId", document.downloadId);
     if (document.releaseNumber)
         xml += Attribute("ReleaseNumber", std::to_string(*document.releaseNumber));
     xml += ">\r\n";

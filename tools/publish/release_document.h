@@ -30,6 +30,7 @@ struct ReleaseDocument {
     std::vector<ListedFile> files;
     std::vector<RegistrySetting> registry;
     std::optional<std::uint64_t> releaseNumber;  // written only for a signed document
+    std::string downloadId;  // the id the document is served for; keyed updaters check it
 };
 
 // The request path of a served file: "/files/" then the client path with "/"

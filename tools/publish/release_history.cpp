@@ -1,5 +1,6 @@
 #include "release_history.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -57,6 +58,23 @@ void CheckReleaseNumberGoesOn(const std::string& outFolder, const std::vector<st
                                ", which updaters refuse once they accepted " + old +
                                ": give a number above " + old);
     }
+}
+
+void CheckReleaseNumberNotReused(const std::string& outFolder, const std::string& id,
+                                 std::uint64_t releaseNumber, const std::string& xml) {
+    const fs::path path = fs::path(outFolder) / "documents" / id;
+    if (SignedReleaseNumber(path) != releaseNumber) return;
+    // The text that the first signature covers, before any signature comment.
+    const std::string bytes = ReadBytes(path);
+    std::size_t text = bytes.size();
+    for (const SignedDocument::Parts& parts : SignedDocument::Signatures(bytes))
+        text = std::min(text, parts.signedLength);
+    if (bytes.compare(0, text, xml) == 0 && text == xml.size()) return;
+    const std::string number = std::to_string(releaseNumber);
+    throw PublishError(path.string() + " is already signed as release " + number +
+                       " with other content; updaters would accept either, so the older "
+                       "could be served again: give a number above " +
+                       number);
 }
 
 std::vector<std::string> PublishedClientPaths(const std::string& outFolder,

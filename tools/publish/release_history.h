@@ -15,6 +15,14 @@ namespace Publish {
 void CheckReleaseNumberGoesOn(const std::string& outFolder, const std::vector<std::string>& ids,
                               const std::optional<std::uint64_t>& releaseNumber);
 
+// Refuses to sign other content for id under the release number that the
+// tree at outFolder already published for it: updaters accept their recorded
+// number again (a run must be repeatable), so both documents would stay
+// valid and the earlier one could be replayed. The same text again (a tree
+// published anew) passes. Throws PublishError naming the document.
+void CheckReleaseNumberNotReused(const std::string& outFolder, const std::string& id,
+                                 std::uint64_t releaseNumber, const std::string& xml);
+
 // The ClientRelativePath of every UpdateFile in the first document of ids
 // that the tree at outFolder holds and that parses (the documents of one
 // release list the same files); empty when there is none.

@@ -141,6 +141,13 @@ private:
         const std::string number = Attribute(root, "ReleaseNumber");
         if (m_signatureChecked && (number.empty() || !ReleaseNumberProblem(number).empty()))
             Problem("is signed but has no valid ReleaseNumber: updaters refuse it");
+        // Keyed updaters take only the document made for their own download id.
+        const std::string id = Attribute(root, "DownloadId");
+        if (m_signatureChecked && id.empty())
+            Problem("is signed but names no DownloadId: updaters stamped with the key refuse it");
+        else if (!id.empty() && FoldCase(id) != FoldCase(m_id))
+            Problem("names DownloadId \"" + id +
+                    "\" but is served for " + m_id + ": updaters stamped with the key refuse it");
     }
 
     void CheckFiles(const TiXmlElement& root) {

@@ -36,6 +36,9 @@ public:
 
     // The ECDSA signature over the SHA-256 of bytes. Throws PublishError.
     RawSignature Sign(const std::string& bytes) const;
+    // The public key, 64 bytes X || Y, as the stamping tool writes it into
+    // an updater. Throws PublishError.
+    std::string PublicKey() const;
 
 private:
     struct State;

@@ -77,12 +77,14 @@ KeyPairPem GenerateKeyPair() {
 struct SigningKey::State {
     Algorithm algorithm;
     Key key;
+    std::string publicKey;  // X || Y
 };
 
 SigningKey::SigningKey(const std::string& path) : m_state(new State) {
     const P256Key numbers =
         ParsePrivateKeyInfo(PemDecode(ReadKeyFile(path), "PRIVATE KEY", path), path);
     std::vector<unsigned char> blob = BlobOfKey(numbers);
+    m_state->publicKey = numbers.x + numbers.y;
     m_state->algorithm = OpenEcdsaP256();
     const NTSTATUS status = ::BCryptImportKeyPair(m_state->algorithm.Get(), nullptr,
                                                   BCRYPT_ECCPRIVATE_BLOB, m_state->key.Receive(),
@@ -104,6 +106,8 @@ RawSignature SigningKey::Sign(const std::string& bytes) const {
         throw PublishError("CNG failed to sign");
     return signature;
 }
+
+std::string SigningKey::PublicKey() const { return m_state->publicKey; }
 
 bool VerifySignature(const std::string& publicKeyPath, const std::string& bytes,
                      const RawSignature& signature) {

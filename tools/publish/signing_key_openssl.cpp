@@ -85,6 +85,17 @@ RawSignature SigningKey::Sign(const std::string& bytes) const {
     return RawSignatureFromDer(der);
 }
 
+std::string SigningKey::PublicKey() const {
+    // The uncompressed point: 0x04, then X and Y.
+    unsigned char point[65] = {};
+    std::size_t size = 0;
+    if (EVP_PKEY_get_octet_string_param(m_state->key.get(), OSSL_PKEY_PARAM_PUB_KEY, point,
+                                        sizeof(point), &size) != 1 ||
+        size != sizeof(point) || point[0] != 0x04)
+        throw PublishError("OpenSSL cannot give the signing key's public point");
+    return std::string(reinterpret_cast<const char*>(point) + 1, size - 1);
+}
+
 bool VerifySignature(const std::string& publicKeyPath, const std::string& bytes,
                      const RawSignature& signature) {
     const std::string text = ReadKeyFile(publicKeyPath);

@@ -1,8 +1,10 @@
 #include "stamp_command.h"
 
 #include "host_name.h"
+#include "marked_block.h"
 #include "public_key_pem.h"
 #include "stamp_file.h"
+#include "stamp_floor_block.h"
 #include "stamp_image.h"
 #include "stamp_key_block.h"
 #include "stray_quote.h"
@@ -12,11 +14,14 @@ namespace Stamp {
 const char kUsage[] =
     "usage: stamp <exe> [--download-id X] [--host X] [--service-path X] [--brand X]\n"
     "             [--checksum X] [--raw] [--public-key <key.pem>|none]\n"
-    "             [--output <copy.exe>] [--print]\n"
+    "             [--release-floor N] [--output <copy.exe>] [--print]\n"
     "Writes build settings into an updater executable (in place, or into a\n"
     "stamped copy with --output). --print lists the slot texts afterwards.\n"
     "--public-key stamps the P-256 key (PEM, as `openssl ec -pubout` writes it)\n"
     "that update documents must be signed with; \"none\" removes it.\n"
+    "--release-floor N: the updater refuses a signed document whose release\n"
+    "number is below N, even on a machine without a record of an earlier one\n"
+    "(0 removes the floor).\n"
     "A download id or host made only of hex digits is stored hex-encoded so the\n"
     "updater reads it back unchanged; --raw stores it as given instead.\n";
 
@@ -56,6 +61,11 @@ void ApplyOption(StampOptions& options, const std::vector<std::string>& args, st
             throw UsageError("--public-key given twice");
         }
         options.publicKey = TakeValue(args, i);
+    } else if (arg == "--release-floor") {
+        if (options.releaseFloor) {
+            throw UsageError("--release-floor given twice");
+        }
+        options.releaseFloor = TakeValue(args, i);
     } else if (arg == "--print") {
         options.print = true;
     } else if (arg == "--raw") {
@@ -97,7 +107,7 @@ void CheckChecksum(const std::string& checksum) {
 }
 
 bool HasValues(const StampOptions& options) {
-    if (options.publicKey) {
+    if (options.publicKey || options.releaseFloor) {
         return true;
     }
     for (const auto& value : options.values) {
@@ -117,6 +127,10 @@ void PrintSlots(const std::string& image, std::size_t block, std::ostream& out) 
     if (keyBlock != kNoKeyBlock) {
         out << KeyLine(ReadKey(image, keyBlock)) << '\n';
     }
+    const std::size_t floorBlock = FindFloorBlock(image);
+    if (floorBlock != kNoMarkedBlock) {
+        out << FloorLine(ReadFloor(image, floorBlock)) << '\n';
+    }
 }
 
 // The key that --public-key names: "" for "none".
@@ -130,6 +144,14 @@ void StampKey(std::string& image, const std::string& value) {
         throw StampError("this executable has no document key block (built before signing)");
     }
     WriteKey(image, keyBlock, KeyFromOption(value));
+}
+
+void StampFloor(std::string& image, const std::string& value) {
+    const std::size_t floorBlock = FindFloorBlock(image);
+    if (floorBlock == kNoMarkedBlock) {
+        throw StampError("this executable has no release floor block (built before release floors)");
+    }
+    WriteFloor(image, floorBlock, ParseFloor(value));
 }
 
 }  // namespace
@@ -154,6 +176,13 @@ StampOptions ParseArguments(const std::vector<std::string>& args) {
     }
     if (const auto& checksum = options.values[SlotOfOption("--checksum")]) {
         CheckChecksum(*checksum);
+    }
+    if (options.releaseFloor) {
+        try {
+            ParseFloor(*options.releaseFloor);
+        } catch (const StampError& e) {
+            throw UsageError(std::string("--release-floor: ") + e.what());
+        }
     }
     if (!HasValues(options) && !options.print) {
         throw UsageError("nothing to do: give a value to write or --print");
@@ -186,6 +215,9 @@ int RunStamp(const std::vector<std::string>& args, std::ostream& out, std::ostre
             }
             if (options.publicKey) {
                 StampKey(image, *options.publicKey);
+            }
+            if (options.releaseFloor) {
+                StampFloor(image, *options.releaseFloor);
             }
             const std::string& target = options.output.empty() ? options.input : options.output;
             ReplaceFile(target, image, options.input);

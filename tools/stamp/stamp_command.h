@@ -22,6 +22,8 @@ struct StampOptions {
     bool asGiven = false;  // --raw: no hex-encoding of id and host
     // --public-key: a PEM file of the document key, or "none" to clear it
     std::optional<std::string> publicKey;
+    // --release-floor: the lowest release number the updater accepts
+    std::optional<std::string> releaseFloor;
 };
 
 extern const char kUsage[];

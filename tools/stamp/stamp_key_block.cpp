@@ -1,6 +1,7 @@
 #include "stamp_key_block.h"
 
 #include "engine/public_key_block.h"
+#include "marked_block.h"
 #include "stamp_image.h"
 
 namespace Stamp {
@@ -9,22 +10,11 @@ namespace {
 constexpr std::size_t kKeyOffset = PublicKeyBlock::kKeyMarkerSize;
 constexpr std::size_t kKeySize = PublicKeyBlock::kKeySize;
 
-// With its terminator, as for the build settings marker.
-std::string MarkerPattern() {
-    return std::string(PublicKeyBlock::kKeyMarker, sizeof(PublicKeyBlock::kKeyMarker));
-}
-
 }  // namespace
 
 std::size_t FindKeyBlock(const std::string& image) {
-    const std::string marker = MarkerPattern();
-    const std::size_t first = image.find(marker);
-    if (first == std::string::npos) return kNoKeyBlock;
-    if (image.find(marker, first + 1) != std::string::npos)
-        throw StampError("more than one document key marker found; refusing to guess");
-    if (image.size() - first < static_cast<std::size_t>(PublicKeyBlock::kBlockSize))
-        throw StampError("the document key block is cut short by the end of the file");
-    return first;
+    return FindMarkedBlock(image, PublicKeyBlock::kKeyMarker, PublicKeyBlock::kBlockSize,
+                           "document key");
 }
 
 std::string ReadKey(const std::string& image, std::size_t block) {

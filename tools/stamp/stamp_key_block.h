@@ -6,7 +6,7 @@
 
 namespace Stamp {
 
-constexpr std::size_t kNoKeyBlock = static_cast<std::size_t>(-1);
+constexpr std::size_t kNoKeyBlock = static_cast<std::size_t>(-1);  // as kNoMarkedBlock
 
 // Offset of the key block's marker, or kNoKeyBlock for an image built
 // without one. Throws StampError for more than one marker or a block cut

@@ -80,16 +80,18 @@ protected:
     void SetUp() override {
         InstallRunTest::SetUp();
         ASSERT_TRUE(m_key.IsValid());
-        const std::string pem = m_folder / "release.pem";
-        ASSERT_TRUE(m_key.WritePem(pem));
+        ASSERT_TRUE(m_key.WritePem(m_pem));
+        ASSERT_TRUE(TestSupport::MakeStampedUpdater(m_keyed, KeyedStamp()));
+    }
+    TestSupport::UpdaterStamp KeyedStamp() const {
         TestSupport::UpdaterStamp stamp;
         stamp.brand = m_brand;
         stamp.host = m_server.Host();
         stamp.servicePath = InstallE2E::kServicePath;
         stamp.downloadId = InstallE2E::kDownloadId;
         stamp.checksum = InstallE2E::kUpdaterCheckSum;
-        stamp.publicKeyPem = pem;
-        ASSERT_TRUE(TestSupport::MakeStampedUpdater(m_keyed, stamp));
+        stamp.publicKeyPem = m_pem;
+        return stamp;
     }
 
     // The files of release 5: the product, the decompressor, a packed and a plain file.
@@ -102,7 +104,9 @@ protected:
     TestSupport::UpdateDocumentBuilder Release(const std::string& number,
                                                const std::vector<ProductFile>& files) {
         TestSupport::UpdateDocumentBuilder document = NewDocument();
-        document.Root("ReleaseNumber", number).Root("CompressFilePath", "tools\\unkelz.exe");
+        document.Root("ReleaseNumber", number)
+            .Root("DownloadId", InstallE2E::kDownloadId)
+            .Root("CompressFilePath", "tools\\unkelz.exe");
         for (const ProductFile& file : files) PublishHashed(document, file, file.content);
         return document;
     }
@@ -133,6 +137,7 @@ protected:
     }
 
     TestSupport::SigningKey m_key;
+    std::string m_pem = m_folder / "release.pem";
     std::string m_keyed = m_folder / "Keyed.exe";
 };
 
@@ -198,6 +203,20 @@ TEST_F(SignedReleaseTest, RefusedDocumentsAndFilesLeaveTheInstallationAsItWas) {
          true,
          {}},
         {"signature missing", [&] { ServeText(release6); }, 1, kWrongContents, true, {}},
+        {"another download id's document",
+         [&] {
+             ServeText(m_key.SignDocument(Release("7", changed).Root("DownloadId", "beta").Build()));
+         },
+         1,
+         kWrongContents,
+         true,
+         {}},
+        {"document naming no download id",
+         [&] { ServeText(m_key.SignDocument(Release("7", changed).RemoveRoot("DownloadId").Build())); },
+         1,
+         kWrongContents,
+         true,
+         {}},
         {"older release replayed",
          [&] { ServeText(m_key.SignDocument(Release("4", changed).Build())); },
          1,
@@ -254,6 +273,21 @@ TEST_F(SignedReleaseTest, RefusedDocumentsAndFilesLeaveTheInstallationAsItWas) {
          kNotSynced,
          false,
          {}},
+        // An updater with a key never hands over to one that checks no signature.
+        {"new updater without a key",
+         [&] {
+             TestSupport::UpdateDocumentBuilder document = Release("6", files);
+             const std::string image = TestSupport::ReadFile(m_exe);
+             m_server.Serve(std::string("/updates/fernwick.exe") + InstallE2E::kDownloadId, image);
+             document.AddFile({"/updates/fernwick.exe", "fernwick.exe",
+                               "FEDCBA9876543210FEDCBA9876543210", 1000},
+                              Sha256Hex(image));
+             ServeText(m_key.SignDocument(document.Build()));
+         },
+         0,
+         kNotSynced,
+         false,
+         {}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -284,6 +318,29 @@ TEST_F(SignedReleaseTest, RefusedDocumentsAndFilesLeaveTheInstallationAsItWas) {
         EXPECT_FALSE(TestSupport::FileExists(newerUpdater));
         ::RegDeleteKeyA(HKEY_CURRENT_USER, modeKey.c_str());
     }
+    EXPECT_EQ(ProductValue(InstallE2E::kDownloadId, "Releases"), "6");
+}
+
+// The floor stamped into the updater refuses older releases where the product
+// key records none: a new machine, or one where an uninstall removed the record.
+TEST_F(SignedReleaseTest, AStampedFloorRefusesOlderReleasesOnAFreshInstall) {
+    TestSupport::UpdaterStamp stamp = KeyedStamp();
+    stamp.releaseFloor = "6";
+    const std::string floored = m_folder / "Floored.exe";
+    ASSERT_TRUE(TestSupport::MakeStampedUpdater(floored, stamp));
+    const std::vector<ProductFile> files = ReleaseFiles();
+    ServeText(m_key.SignDocument(Release("5", files).Build()));
+
+    InstallE2E::RunOutcome run = RunUpdater(floored);
+    EXPECT_EQ(run.exitCode, 1u);
+    ASSERT_EQ(run.boxes.size(), 1u);
+    EXPECT_EQ(run.boxes[0].text, kWrongContents);
+    EXPECT_FALSE(TestSupport::FileExists(DataPath(files[3].clientPath)));
+
+    ServeText(m_key.SignDocument(Release("6", files).Build()));
+    run = RunUpdater(floored);
+    EXPECT_EQ(run.exitCode, 0u);
+    ExpectInstalled(files);
     EXPECT_EQ(ProductValue(InstallE2E::kDownloadId, "Releases"), "6");
 }
 

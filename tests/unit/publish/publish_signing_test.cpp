@@ -2,12 +2,18 @@
 // OpenSSL's command line, and the key pairs that keygen writes.
 #include <gtest/gtest.h>
 
+#include "engine/public_key_block.h"
+#include "engine/release_floor_block.h"
 #include "key_files.h"
 #include "public_key_pem.h"
 #include "publish_command.h"
 #include "publish_error.h"
 #include "publish_fixture.h"
 #include "signing_key_fixture.h"
+#include "stamp_floor_block.h"
+#include "stamp_image.h"
+#include "stamp_key_block.h"
+#include "unit/engine/stamp_test_image.h"
 #include "unix_shell.h"
 
 namespace PublishTest {
@@ -153,6 +159,70 @@ TEST_F(PublishSigned, ReplacesASignedTreeOnlyWithSignedDocumentsOfNoLowerNumber)
 
     EXPECT_EQ(Release(out, {"--replace", "--key", key, "--release-number", "7"}).exitCode, 0);
     EXPECT_EQ(Release(out, {"--replace", "--key", key, "--release-number", "8"}).exitCode, 0);
+    // Other content under a number already published: updaters would take either document.
+    const std::string eight = Document(out, "stable");
+    AddProductFile("readme.txt", std::string(5000, 'R'));
+    run = Release(out, {"--replace", "--key", key, "--release-number", "8"});
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_NE(run.err.find("is already signed as release 8 with other content"), std::string::npos)
+        << run.err;
+    EXPECT_EQ(Document(out, "stable"), eight);
+    EXPECT_EQ(Release(out, {"--replace", "--key", key, "--release-number", "9"}).exitCode, 0);
+}
+
+// Installed updaters with a key hand over only to one with a key, and the
+// new one checks the next documents: the listed updater must carry the key
+// that signs the release, and its copies the release's number as their floor.
+TEST_F(PublishSigned, ListsOnlyAnUpdaterThatTakesTheReleaseSignature) {
+    const std::string signer = Stamp::ParsePublicKeyPem(kOpenSslPublicKey);
+    const auto updater = [&](bool keyBlock, const std::string& key) {
+        std::string image = StampTest::Image();
+        Stamp::WriteSlotText(image, Stamp::FindBlock(image), 5, std::string(32, 'A'));
+        if (keyBlock) {
+            std::string block(PublicKeyBlock::kKeyMarker);
+            block.resize(PublicKeyBlock::kKeyMarkerSize, '\0');
+            image += block + (key.empty() ? std::string(PublicKeyBlock::kKeySize, '\0') : key);
+        }
+        std::string floor(ReleaseFloorBlock::kFloorMarker);
+        image += floor + std::string(ReleaseFloorBlock::kBlockSize - floor.size(), '\0');
+        const std::string path = scratch / "Nimbra.exe";
+        EXPECT_TRUE(WriteFile(path, image));
+        return path;
+    };
+    const std::vector<std::string> sign = {"--key", root + "\\signer.key", "--release-number", "9"};
+    const auto release = [&](const std::string& exe, bool signedRelease) {
+        std::vector<std::string> extra = {"--updater", exe};
+        if (signedRelease) extra.insert(extra.end(), sign.begin(), sign.end());
+        return Release(scratch / "tree", extra);
+    };
+    const struct {
+        const char* name;
+        bool keyBlock;
+        std::string key;
+        bool signedRelease;
+        const char* refusal;
+    } refused[] = {
+        {"no key block", false, "", true, "predates signed documents"},
+        {"no key", true, "", true, "carries no document key"},
+        {"another key", true, std::string(63, '\x11') + '\x12', true,
+         "carries another document key"},
+        {"a key, unsigned release", true, signer, false, "but the release is unsigned"},
+    };
+    for (const auto& c : refused) {
+        SCOPED_TRACE(c.name);
+        const RunResult run = release(updater(c.keyBlock, c.key), c.signedRelease);
+        EXPECT_EQ(run.exitCode, 1);
+        EXPECT_NE(run.err.find(c.refusal), std::string::npos) << run.err;
+        EXPECT_FALSE(FileExists(scratch / "tree"));
+    }
+
+    const RunResult run = release(updater(true, signer), true);
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    for (const char* id : {"stable", "beta-1"}) {
+        const std::string copy = ReadFile(scratch / "tree" + "\\files\\updater\\" + id);
+        EXPECT_EQ(Stamp::ReadKey(copy, Stamp::FindKeyBlock(copy)), signer) << id;
+        EXPECT_EQ(Stamp::ReadFloor(copy, Stamp::FindFloorBlock(copy)), 9u) << id;
+    }
 }
 
 // A change of key: updaters that carry the old key check the last signature,

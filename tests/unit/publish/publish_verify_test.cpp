@@ -68,6 +68,11 @@ TEST_F(PublishVerify, AReleaseAsWrittenPassesAndEachLaterChangeIsNamed) {
              WriteFile(packed, std::string(ReadFile(packed).size(), 'x'));
          },
          "readme.txt (/files/readme.txt.Kelz): ServedSha256 does not match the served file"},
+        {"a document served for another id",
+         [&](const std::string& copy) {
+             WriteFile(copy + "\\documents\\beta-1", ReadFile(copy + "\\" + stable));
+         },
+         "documents/beta-1: names DownloadId \"stable\" but is served for beta-1"},
         {"a file missing",
          [](const std::string& copy) { std::filesystem::remove(copy + "\\files\\notes.txt"); },
          "notes.txt (/files/notes.txt): the tree holds no file /files/notes.txt"},

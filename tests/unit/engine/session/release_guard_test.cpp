@@ -29,6 +29,14 @@ TEST(ReleaseGuard, RefusesOnlyNumbersBelowTheHighestAccepted) {
     ASSERT_TRUE(key.SetStringValue(id, "garbage", true, "Releases"));
     EXPECT_EQ(Engine::RecordedRelease(key, id), 0u);
     EXPECT_EQ(Engine::AcceptRelease(key, id, 0), ReleaseCheck::Accepted);
+
+    // The floor stamped into the updater holds where nothing higher is recorded
+    // (a new machine, or the record gone with an uninstall).
+    EXPECT_EQ(Engine::AcceptRelease(key, "fresh-id", 6, 7), ReleaseCheck::Older);
+    EXPECT_EQ(key.GetStringValue("fresh-id", "Releases"), "");
+    EXPECT_EQ(Engine::AcceptRelease(key, "fresh-id", 7, 7), ReleaseCheck::Accepted);
+    EXPECT_EQ(Engine::AcceptRelease(key, "fresh-id", 7, 3), ReleaseCheck::Accepted);
+    EXPECT_EQ(Engine::AcceptRelease(key, "fresh-id", 6, 3), ReleaseCheck::Older);  // the record wins
 }
 
 }  // namespace
