@@ -344,4 +344,34 @@ TEST_F(SignedReleaseTest, AStampedFloorRefusesOlderReleasesOnAFreshInstall) {
     EXPECT_EQ(ProductValue(InstallE2E::kDownloadId, "Releases"), "6");
 }
 
+// A keyed updater hands over to a newer one that carries a key (here the same
+// key, as between two builds of one publisher), which takes the same signed
+// document and installs itself.
+TEST_F(SignedReleaseTest, AKeyedUpdaterHandsOverToANewerKeyedOne) {
+    TestSupport::UpdaterStamp stamp = KeyedStamp();
+    stamp.checksum = "FEDCBA9876543210FEDCBA9876543210";
+    const std::string newer = m_folder / "NewerKeyed.exe";
+    ASSERT_TRUE(TestSupport::MakeStampedUpdater(newer, stamp));
+    const std::string image = TestSupport::ReadFile(newer);
+    TestSupport::UpdateDocumentBuilder document = Release("5", ReleaseFiles());
+    m_server.Serve(std::string("/updates/fernwick.exe") + InstallE2E::kDownloadId, image);
+    document.AddFile({"/updates/fernwick.exe", "fernwick.exe", stamp.checksum, 1000},
+                     Sha256Hex(image));
+    ServeText(m_key.SignDocument(document.Build()));
+
+    const InstallE2E::RunOutcome handOver = RunUpdater(m_keyed);
+    EXPECT_EQ(handOver.exitCode, 0u);
+    EXPECT_TRUE(handOver.boxes.empty()) << handOver.boxes.front().text;
+    const std::string temporaryName = "Install" + m_brand + ".exe";
+    const DWORD newerId = TestSupport::FindProcessByName(temporaryName);
+    ASSERT_NE(newerId, 0u) << "the newer updater is not running";
+    Utils::UniqueKernelHandle process(::OpenProcess(
+        SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION | PROCESS_TERMINATE, FALSE, newerId));
+    ASSERT_TRUE(process);
+    const InstallE2E::RunOutcome restarted = InstallE2E::WatchRun(process.Get(), newerId, 60000);
+    EXPECT_EQ(restarted.exitCode, 0u);
+    EXPECT_TRUE(restarted.boxes.empty());
+    EXPECT_EQ(TestSupport::ReadFile(InstalledCopy()), image);
+}
+
 }  // namespace
