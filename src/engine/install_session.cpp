@@ -58,7 +58,7 @@ public:
 
     bool Run() {
         return PrepareNames() && FetchDocument() && LoadDocument() && ApplyDocumentValues() &&
-               PrepareFolders() && StopProduct() && InstallUpdaterCopy() && ClassifyFiles() &&
+               PrepareFolders() && InstallUpdaterCopy() && ClassifyFiles() && StopProduct() &&
                FetchFiles() && Finish();
     }
 
@@ -170,7 +170,11 @@ bool Session::PrepareFolders() {
     return true;
 }
 
+// Only a run that fetches something replaces files that the product may hold
+// open: a run with nothing to fetch leaves a running product alone, open or
+// not, and goes on to start it.
 bool Session::StopProduct() {
+    if (m_placedPaths.empty()) return true;
     const bool sameName = EqualsIgnoreCase(m_updaterFileName, m_manager.GetProductExeName());
     const RunningProduct running =
         StopRunningProduct(sameName ? m_updaterFileName : m_manager.GetProductExeName(),
