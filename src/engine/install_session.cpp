@@ -258,8 +258,12 @@ bool Session::FetchFiles() {
     return true;
 }
 
+// The run that completes the first installation makes the shortcuts even from
+// the program folder: a first run ended after its files had arrived leaves
+// that to the installed copy. Later runs of the installed copy never make
+// them, so that shortcuts the user deleted stay deleted.
 bool Session::Finish() {
-    if (!m_runsFromProgramFolder) CreateShortcuts();
+    if (!m_runsFromProgramFolder || m_firstInstall) CreateShortcuts();
     for (const std::string& path : m_manager.GetDocumentClientPaths()) InstallFont(path);
     RunResourceUpdateProgram();
     if (m_obsolete.sweep)
