@@ -75,6 +75,7 @@ private:
     void ShowStatus(const std::string& text) {
         if (RunReporter* dialog = g_mainDialog) dialog->SetStatusText(text);
     }
+    UpdaterSource Updater() const { return {m_tempFolder, m_updaterFileName, m_downloadId}; }
 
     bool PrepareNames();
     bool FetchDocument();
@@ -182,8 +183,13 @@ bool Session::StopProduct() {
     return running != RunningProduct::Open || Fail(kProductOpenText);
 }
 
+// The installed copy also removes the newer updater that an earlier run
+// received into the temporary folder and handed over to.
 bool Session::InstallUpdaterCopy() {
-    if (m_runsFromProgramFolder) return true;
+    if (m_runsFromProgramFolder) {
+        RemoveTemporaryUpdater(Updater());
+        return true;
+    }
     const std::string destination = m_manager.GetProgramFolder() + "\\" + m_updaterFileName;
     if (!WriteString("DownloaderLocation", destination)) return false;
     if (!CopyThroughSideFile(m_modulePath, destination)) return Fail(kInstalledCopyFailedText);
@@ -199,7 +205,7 @@ bool Session::ClassifyFiles() {
     const UpdateDocument& document = m_manager.GetDocument();
     const std::string generalTool = document.GetCompressFilePath();
     const std::string soundTool = document.GetCompressWavPath();
-    const UpdaterSource updater{m_tempFolder, m_updaterFileName, m_downloadId};
+    const UpdaterSource updater = Updater();
     const InstalledRecords installed(*ProductKey());
     std::int64_t totalBytes = 0;
     for (const UpdateFileEntry& entry : document.GetFileEntries()) {
