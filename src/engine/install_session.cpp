@@ -58,7 +58,7 @@ public:
 
     bool Run() {
         return PrepareNames() && FetchDocument() && LoadDocument() && ApplyDocumentValues() &&
-               PrepareFolders() && StopProduct() && InstallUpdaterCopy() && ClassifyFiles() &&
+               PrepareFolders() && InstallUpdaterCopy() && ClassifyFiles() && StopProduct() &&
                FetchFiles() && Finish();
     }
 
@@ -75,6 +75,7 @@ private:
     void ShowStatus(const std::string& text) {
         if (RunReporter* dialog = g_mainDialog) dialog->SetStatusText(text);
     }
+    UpdaterSource Updater() const { return {m_tempFolder, m_updaterFileName, m_downloadId}; }
 
     bool PrepareNames();
     bool FetchDocument();
@@ -174,7 +175,11 @@ bool Session::PrepareFolders() {
     return true;
 }
 
+// Only a run that fetches something replaces files that the product may hold
+// open: a run with nothing to fetch leaves a running product alone, open or
+// not, and goes on to start it.
 bool Session::StopProduct() {
+    if (m_placedPaths.empty()) return true;
     const bool sameName = EqualsIgnoreCase(m_updaterFileName, m_manager.GetProductExeName());
     const RunningProduct running =
         StopRunningProduct(sameName ? m_updaterFileName : m_manager.GetProductExeName(),
@@ -182,8 +187,13 @@ bool Session::StopProduct() {
     return running != RunningProduct::Open || Fail(kProductOpenText);
 }
 
+// The installed copy also removes the newer updater that an earlier run
+// received into the temporary folder and handed over to.
 bool Session::InstallUpdaterCopy() {
-    if (m_runsFromProgramFolder) return true;
+    if (m_runsFromProgramFolder) {
+        RemoveTemporaryUpdater(Updater());
+        return true;
+    }
     const std::string destination = m_manager.GetProgramFolder() + "\\" + m_updaterFileName;
     if (!WriteString("DownloaderLocation", destination)) return false;
     if (!CopyThroughSideFile(m_modulePath, destination)) return Fail(kInstalledCopyFailedText);
@@ -199,7 +209,7 @@ bool Session::ClassifyFiles() {
     const UpdateDocument& document = m_manager.GetDocument();
     const std::string generalTool = document.GetCompressFilePath();
     const std::string soundTool = document.GetCompressWavPath();
-    const UpdaterSource updater{m_tempFolder, m_updaterFileName, m_downloadId};
+    const UpdaterSource updater = Updater();
     const InstalledRecords installed(*ProductKey());
     std::int64_t totalBytes = 0;
     for (const UpdateFileEntry& entry : document.GetFileEntries()) {
@@ -258,8 +268,12 @@ bool Session::FetchFiles() {
     return true;
 }
 
+// The run that completes the first installation makes the shortcuts even from
+// the program folder: a first run ended after its files had arrived leaves
+// that to the installed copy. Later runs of the installed copy never make
+// them, so that shortcuts the user deleted stay deleted.
 bool Session::Finish() {
-    if (!m_runsFromProgramFolder) CreateShortcuts();
+    if (!m_runsFromProgramFolder || m_firstInstall) CreateShortcuts();
     for (const std::string& path : m_manager.GetDocumentClientPaths()) InstallFont(path);
     RunResourceUpdateProgram();
     if (m_obsolete.sweep)

@@ -35,19 +35,27 @@ BOOL CALLBACK NoteVisibleWindow(HWND window, LPARAM parameter) {
     return TRUE;
 }
 
+// Returns once the process has ended or kTerminationWaitMs have passed.
+void Terminate(DWORD processId) {
+    Utils::UniqueKernelHandle process(::OpenProcess(PROCESS_ALL_ACCESS, FALSE, processId));
+    if (process && ::TerminateProcess(process.Get(), kTerminatedExitCode))
+        ::WaitForSingleObject(process.Get(), kTerminationWaitMs);
+}
+
 }  // namespace
 
-DWORD ChooseRunningProduct(const std::vector<DWORD>& candidates, DWORD ownId,
-                           const std::string& productPath,
-                           const std::function<std::string(DWORD)>& imagePathOf) {
-    if (productPath.empty()) return 0;
+std::vector<DWORD> ChooseRunningProducts(const std::vector<DWORD>& candidates, DWORD ownId,
+                                         const std::string& productPath,
+                                         const std::function<std::string(DWORD)>& imagePathOf) {
+    std::vector<DWORD> chosen;
+    if (productPath.empty()) return chosen;
     const std::string wanted = ComparablePath(productPath);
     for (DWORD id : candidates) {
         if (id == ownId) continue;
         const std::string image = imagePathOf(id);
-        if (!image.empty() && ComparablePath(image) == wanted) return id;
+        if (!image.empty() && ComparablePath(image) == wanted) chosen.push_back(id);
     }
-    return 0;
+    return chosen;
 }
 
 std::string GetProcessImagePath(DWORD processId) {
@@ -70,13 +78,15 @@ RunningProduct StopRunningProduct(const std::string& exeName, const std::string&
     if (exeName.empty()) return RunningProduct::None;  // an empty name would match every process
     std::vector<DWORD> candidates;
     Utils::OS::FindProcesses(candidates, exeName);
-    const DWORD product = ChooseRunningProduct(candidates, ::GetCurrentProcessId(), productPath,
-                                               &GetProcessImagePath);
-    if (product == 0) return RunningProduct::None;
-    if (HasVisibleWindow(product)) return RunningProduct::Open;
-    Utils::UniqueKernelHandle process(::OpenProcess(PROCESS_ALL_ACCESS, FALSE, product));
-    if (process && ::TerminateProcess(process.Get(), kTerminatedExitCode))
-        ::WaitForSingleObject(process.Get(), kTerminationWaitMs);
+    const std::vector<DWORD> instances = ChooseRunningProducts(candidates, ::GetCurrentProcessId(),
+                                                               productPath, &GetProcessImagePath);
+    if (instances.empty()) return RunningProduct::None;
+    // Decided before any instance is touched: an open window means the user
+    // works in the product, and a run that stopped its background instances
+    // first would still have to end without replacing anything.
+    for (DWORD id : instances)
+        if (HasVisibleWindow(id)) return RunningProduct::Open;
+    for (DWORD id : instances) Terminate(id);
     return RunningProduct::Stopped;
 }
 

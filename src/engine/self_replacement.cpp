@@ -31,6 +31,10 @@ std::string TemporaryUpdaterPath(const UpdaterSource& source) {
     return source.tempFolder + "\\Install" + source.updaterFileName;
 }
 
+void RemoveTemporaryUpdater(const UpdaterSource& source) {
+    ::DeleteFileA(TemporaryUpdaterPath(source).c_str());
+}
+
 void ReplaceUpdaterIfOutdated(DownloadManager& manager, const UpdaterEntry& entry,
                               const UpdaterSource& source) {
     if (Utils::String::EqualsIgnoreCase(manager.GetSettings().updaterChecksum, entry.checkSum))

@@ -25,6 +25,14 @@ struct UpdaterSource {
 // the updater file name (a file named "Install<brand>.exe" in that folder).
 std::string TemporaryUpdaterPath(const UpdaterSource& source);
 
+// Deletes the file at TemporaryUpdaterPath when there is one, ignoring
+// failure. For the installed copy, which the newer updater has copied itself
+// over: that updater takes the brand's run lock before it changes anything
+// and holds it to its end, so while this run holds the lock it has either
+// ended or not yet begun its run. In the second case it is still running
+// from the file, which the system then refuses to delete, and it goes on.
+void RemoveTemporaryUpdater(const UpdaterSource& source);
+
 // Nothing happens when this build's checksum equals the entry's (ignoring
 // case). Otherwise the newer updater is fetched once (and must match the
 // entry's hashes where it has them, be a program image, and carry a document

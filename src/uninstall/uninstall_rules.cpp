@@ -45,7 +45,8 @@ bool IsProductRunning(const std::vector<DWORD>& candidates, DWORD ownId,
                       const std::vector<std::string>& productPaths,
                       const std::function<std::string(DWORD)>& imagePathOf) {
     for (const std::string& path : productPaths)
-        if (Engine::ChooseRunningProduct(candidates, ownId, path, imagePathOf) != 0) return true;
+        if (!Engine::ChooseRunningProducts(candidates, ownId, path, imagePathOf).empty())
+            return true;
     return false;
 }
 

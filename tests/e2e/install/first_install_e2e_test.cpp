@@ -1,5 +1,6 @@
 // A first installation from an empty machine, a rerun that finds nothing to
-// do, and an update that changes, adds and drops files.
+// do, an update that changes, adds and drops files, and a first installation
+// that the installed copy completes.
 #include <shlobj.h>
 
 #include <gtest/gtest.h>
@@ -188,6 +189,28 @@ TEST_F(InstallRunTest, UpdateFetchesOnlyChangedFilesAndRunsTheResourceUpdateProg
     EXPECT_FALSE(TestSupport::FileExists(ShortcutPath(CSIDL_DESKTOPDIRECTORY, m_brand + ".lnk")));
     EXPECT_FALSE(HasUninstallEntry());
     EXPECT_EQ(WaitForProductStarts(2).size(), 2u);
+}
+
+// A first installation ended after its files had arrived but before its
+// shortcuts leaves no "IsFirstTime": the installed copy's run that completes
+// it makes them. Later runs of the installed copy leave a deleted one deleted.
+TEST_F(InstallRunTest, TheRunThatCompletesTheFirstInstallationMakesTheShortcuts) {
+    TestSupport::UpdateDocumentBuilder document = NewDocument();
+    Publish(document, SampleProduct());
+    ServeDocument(document);
+    ASSERT_EQ(RunUpdater().exitCode, 0u);
+    std::filesystem::remove_all(ShortcutPath(CSIDL_PROGRAMS, m_brand));
+    const std::string desktopShortcut = ShortcutPath(CSIDL_DESKTOPDIRECTORY, m_brand + ".lnk");
+    ASSERT_TRUE(::DeleteFileA(desktopShortcut.c_str()));
+    const std::string productKey = "Software\\" + m_brand;
+    ASSERT_EQ(::RegDeleteKeyValueA(HKEY_CURRENT_USER, productKey.c_str(), "IsFirstTime"),
+              ERROR_SUCCESS);
+
+    ASSERT_EQ(RunUpdater(InstalledCopy()).exitCode, 0u);
+    ExpectShortcuts("");
+    ASSERT_TRUE(::DeleteFileA(desktopShortcut.c_str()));
+    ASSERT_EQ(RunUpdater(InstalledCopy()).exitCode, 0u);
+    EXPECT_FALSE(TestSupport::FileExists(desktopShortcut));
 }
 
 // Another product's setup receiving its update document meanwhile has the

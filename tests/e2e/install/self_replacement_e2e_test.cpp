@@ -79,6 +79,13 @@ TEST_F(InstallRunTest, OutdatedUpdaterIsReplacedOrReportedWhenMissing) {
     EXPECT_EQ(m_server.Hits(InstallRunTest::DocumentTarget()), 4);
     EXPECT_EQ(m_server.Hits(updaterTarget), 3);  // the newer one is current: no fetch
     EXPECT_EQ(WaitForProductStarts(3).size(), 3u);
+
+    // The installed copy, now the newer build, removes the one it was copied from.
+    const std::string temporaryCopy = InstallE2E::TemporaryFolder() + temporaryName;
+    ASSERT_TRUE(TestSupport::FileExists(temporaryCopy));
+    EXPECT_EQ(RunUpdater(InstalledCopy()).exitCode, 0u);
+    EXPECT_FALSE(TestSupport::FileExists(temporaryCopy));
+    EXPECT_EQ(WaitForProductStarts(4).size(), 4u);
 }
 
 }  // namespace

@@ -46,7 +46,7 @@ TEST(IsToolFile, TheValueOrTheProgramItStarts) {
             << c.clientPath << " / " << c.toolValue;
 }
 
-TEST(ChooseRunningProduct, OnlyTheInstalledProductsImageCounts) {
+TEST(ChooseRunningProducts, EveryInstanceOfTheInstalledProductsImage) {
     const std::string product = "C:\\Program Files\\Acme\\bin\\app.exe";
     const std::map<DWORD, std::string> images = {
         {10, "C:\\Other\\app.exe"},                 // same file name elsewhere
@@ -62,13 +62,16 @@ TEST(ChooseRunningProduct, OnlyTheInstalledProductsImageCounts) {
     const struct {
         std::vector<DWORD> candidates;
         std::string productPath;
-        DWORD chosen;
+        std::vector<DWORD> chosen;
     } cases[] = {
-        {{10, 11, 12, 13}, product, 12}, {{14, 13}, product, 13}, {{14}, product, 0},
-        {{10, 11}, product, 0},          {{10, 12}, "", 0},  // no product name: nothing counts
+        {{10, 11, 12, 13}, product, {12, 13}},
+        {{14, 13}, product, {13}},
+        {{14}, product, {}},
+        {{10, 11}, product, {}},
+        {{10, 12}, "", {}},  // no product name: nothing counts
     };
     for (const auto& c : cases)
-        EXPECT_EQ(Engine::ChooseRunningProduct(c.candidates, 14, c.productPath, imageOf), c.chosen)
+        EXPECT_EQ(Engine::ChooseRunningProducts(c.candidates, 14, c.productPath, imageOf), c.chosen)
             << c.candidates.size() << " " << c.productPath;
 }
 
