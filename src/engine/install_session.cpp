@@ -56,9 +56,13 @@ public:
     Session(DownloadManager& manager, const ObsoleteFileHandlers& obsolete)
         : m_manager(manager), m_settings(manager.GetSettings()), m_obsolete(obsolete) {}
 
+    // The product is stopped before this updater copies itself: when the
+    // product is named like the updater, the copy would replace its file.
+    // Classification comes first so that a run with nothing to fetch leaves
+    // a running product alone; a newer updater it hands over to copies itself.
     bool Run() {
         return PrepareNames() && FetchDocument() && LoadDocument() && ApplyDocumentValues() &&
-               PrepareFolders() && InstallUpdaterCopy() && ClassifyFiles() && StopProduct() &&
+               PrepareFolders() && ClassifyFiles() && StopProduct() && InstallUpdaterCopy() &&
                FetchFiles() && Finish();
     }
 

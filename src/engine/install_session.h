@@ -1,9 +1,9 @@
 #pragma once
 // One complete run of the installer or updater, on the installation worker:
 // fetch and load the update document, write its registry values, prepare the
-// folders, install this updater and its uninstall entry, replace an outdated
-// updater, classify the listed files, stop a windowless running product when
-// there is something to fetch, fetch every changed file, create shortcuts,
+// folders, replace an outdated updater, classify the listed files, stop a
+// windowless running product when there is something to fetch, install this
+// updater and its uninstall entry, fetch every changed file, create shortcuts,
 // register fonts, run the resource-update program and sweep files that the
 // document no longer lists.
 #include <string>
