@@ -267,17 +267,18 @@ bool Session::FetchFiles() {
             m_manager.RecordInstalled(tool.clientRelativePath, tool.checkSum);
     }
     m_manager.RunParallelDownloads(kDownloadWorkers);
-    if (m_firstInstall && !(ProductKey() && ProductKey()->SetDwordValue("IsFirstTime", 1, true)))
-        return Fail(kRegistryWriteFailedText);
     return true;
 }
 
 // The run that completes the first installation makes the shortcuts even from
 // the program folder: a first run ended after its files had arrived leaves
 // that to the installed copy. Later runs of the installed copy never make
-// them, so that shortcuts the user deleted stay deleted.
+// them, so that shortcuts the user deleted stay deleted. The first
+// installation counts as done only once they are there.
 bool Session::Finish() {
     if (!m_runsFromProgramFolder || m_firstInstall) CreateShortcuts();
+    if (m_firstInstall && !(ProductKey() && ProductKey()->SetDwordValue("IsFirstTime", 1, true)))
+        return Fail(kRegistryWriteFailedText);
     for (const std::string& path : m_manager.GetDocumentClientPaths()) InstallFont(path);
     RunResourceUpdateProgram();
     if (m_obsolete.sweep)
