@@ -33,9 +33,9 @@ public:
 
     // Nesting deeper than this is refused before parsing (the document itself needs 3).
     static constexpr size_t kMaxNestingDepth = 256;
-    // A longer document file is not read. One that lists 50,000 files takes
-    // about 12 MB, so five times as many still fit, while a huge file (an
-    // answer without end, a local document) can't fill the memory.
+    // A longer document file is neither received nor read. One that lists
+    // 50,000 files takes about 12 MB, so five times as many still fit, while
+    // an answer without end fills neither the temporary folder nor the memory.
     static constexpr int64_t kMaxFileBytes = 64LL * 1024 * 1024;
 
     UpdateDocument();

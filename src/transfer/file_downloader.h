@@ -55,6 +55,13 @@ public:
     // stalls); applies to requests sent after the call.
     void SetStallTimeout(DWORD ms) { m_stallTimeoutMs = ms; }
     static constexpr DWORD kDefaultStallTimeoutMs = 60000;
+    // The longest body a Download accepts (-1: any). A longer one fails with
+    // OnError(ERROR_FILE_TOO_LARGE): at once when its declared length is
+    // longer, else as soon as more has arrived, and nothing beyond the limit
+    // reaches the listener. Applies to Downloads started after the call.
+    void SetBodyLimit(long long maxBytes) { m_bodyLimit = maxBytes; }
+    // After a Download: it failed because its body was longer than the limit.
+    bool BodyLimitExceeded() const { return m_bodyLimitExceeded; }
 
 private:
     static int DownloadThread(void* self);
@@ -75,6 +82,8 @@ private:
     UniqueInternetHandle mh_redirect_connection;  // to the server a 308 names, while needed
     UniqueInternetHandle mh_http_file;
     DWORD m_stallTimeoutMs = kDefaultStallTimeoutMs;
+    long long m_bodyLimit = -1;
+    bool m_bodyLimitExceeded = false;
     std::atomic<bool> m_abort{false};
     UniqueKernelHandle m_downloadThread;
 };
