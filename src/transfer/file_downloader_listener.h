@@ -19,7 +19,8 @@ public:
     // The transfer stopped because Cancel was called.
     virtual void OnCancelled() {}
     // The transfer failed: code is the system's error number (ERROR_FILE_TOO_LARGE
-    // for a body over the downloader's limit), or -1 when OnData returned false.
+    // for a body over the downloader's limit, ERROR_INTERNET_TIMEOUT for one
+    // too slow), or -1 when OnData returned false.
     virtual void OnError(int code) = 0;
 };
 
