@@ -42,7 +42,7 @@ std::string Sha256Hasher::Finish() {
     return ok ? std::string(reinterpret_cast<char*>(digest), sizeof(digest)) : "";
 }
 
-std::string Sha256(const std::string& bytes) {
+std::string Sha256(std::string_view bytes) {
     Sha256Hasher hasher;
     hasher.Update(bytes.data(), bytes.size());
     return hasher.Finish();

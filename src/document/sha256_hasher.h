@@ -3,6 +3,7 @@
 // separate hashers may run on separate threads at once.
 #include <cstddef>
 #include <string>
+#include <string_view>
 
 #include "document/bcrypt_handles.h"
 
@@ -33,7 +34,7 @@ private:
 };
 
 // The digest of bytes (raw, 32 bytes); "" on failure.
-std::string Sha256(const std::string& bytes);
+std::string Sha256(std::string_view bytes);
 // The digest of a file's content as 64 lower-case hex digits; "" when the
 // file can't be read or the hash fails.
 std::string Sha256OfFile(const std::string& path);

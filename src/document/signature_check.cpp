@@ -26,7 +26,7 @@ UniqueKey ImportP256PublicKey(BCRYPT_ALG_HANDLE algorithm, const std::string& pu
 
 }  // namespace
 
-bool VerifyP256Sha256(const std::string& publicKey, const std::string& message,
+bool VerifyP256Sha256(const std::string& publicKey, std::string_view message,
                       const std::string& signature) {
     if (publicKey.size() != kP256PublicKeyBytes || signature.size() != kP256SignatureBytes)
         return false;

@@ -13,7 +13,7 @@ int HexValue(char c) {
 }
 
 // Raw bytes of an even run of hex digits; false at the first non-digit.
-bool DecodeHex(const std::string& hex, std::string& bytes) {
+bool DecodeHex(std::string_view hex, std::string& bytes) {
     bytes.clear();
     for (std::size_t i = 0; i + 1 < hex.size(); i += 2) {
         const int high = HexValue(hex[i]);
@@ -28,7 +28,7 @@ constexpr std::size_t Length(const char* text) { return *text ? 1 + Length(text 
 
 }  // namespace
 
-Parts Split(const std::string& file) {
+Parts Split(std::string_view file) {
     Parts parts;
     std::size_t end = file.size();
     while (end > 0 && IsTrailingSpace(file[end - 1])) --end;
@@ -49,7 +49,7 @@ Parts Split(const std::string& file) {
     return parts;
 }
 
-std::vector<Parts> Signatures(const std::string& file) {
+std::vector<Parts> Signatures(std::string_view file) {
     std::vector<Parts> signatures;
     const Parts last = Split(file);
     if (!last.signedForm) return signatures;

@@ -16,6 +16,7 @@
 // functions; safe on any thread.
 #include <cstddef>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace SignedDocument {
@@ -34,11 +35,11 @@ struct Parts {
 // (before trailing white space) with the comment in exactly the form above:
 // a missing or foreign last comment, a signature comment followed by anything
 // but white space, a wrong number of hex digits or a non-hex digit.
-Parts Split(const std::string& file);
+Parts Split(std::string_view file);
 
 // The signatures a key may match, last comment first: Split(file), and when
 // the bytes it covers end with a signature comment too, that one. Empty for
 // a file that is not in the signed form.
-std::vector<Parts> Signatures(const std::string& file);
+std::vector<Parts> Signatures(std::string_view file);
 
 }  // namespace SignedDocument

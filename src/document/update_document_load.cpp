@@ -1,9 +1,12 @@
 // Loading and checking the update document.
+#include <windows.h>
+
 #include <tinyxml.h>
 
-#include <cstdio>
+#include <algorithm>
 #include <new>
 #include <string>
+#include <string_view>
 
 #include "document/character_references.h"
 #include "document/code_page_text.h"
@@ -16,11 +19,34 @@
 
 namespace {
 
-bool ReadWholeFile(std::FILE* file, std::string& text) {
-    char buffer[64 * 1024];
-    size_t got = 0;
-    while ((got = std::fread(buffer, 1, sizeof(buffer), file)) > 0) text.append(buffer, got);
-    return !std::ferror(file);
+// NUL bytes that ParseText appends to the text it parses.
+constexpr std::size_t kSpareTerminators = 4;
+
+// The file's bytes, read into one buffer of the file's size with room for the
+// parser's terminators (a buffer grown step by step holds up to twice as much
+// for a while). False when the file can't be read, holds more than maxBytes,
+// or changes size while read.
+bool ReadWholeFile(const std::string& path, std::size_t maxBytes, std::string& text) {
+    Utils::UniqueFileHandle file(::CreateFileA(path.c_str(), GENERIC_READ,
+                                               FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                               OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+    LARGE_INTEGER size{};
+    if (!file || !::GetFileSizeEx(file.Get(), &size) ||
+        static_cast<unsigned long long>(size.QuadPart) > maxBytes)
+        return false;
+    const std::size_t length = static_cast<std::size_t>(size.QuadPart);
+    text.reserve(length + 1 + kSpareTerminators);
+    text.resize(length + 1);  // room for one byte more shows a file that grew
+    std::size_t filled = 0;
+    DWORD got = 0;
+    do {
+        const DWORD wanted =
+            static_cast<DWORD>(std::min<std::size_t>(text.size() - filled, 1 << 20));
+        if (!::ReadFile(file.Get(), &text[filled], wanted, &got, nullptr)) return false;
+        filled += got;
+    } while (got > 0 && filled < text.size());
+    text.resize(filled);
+    return filled == length;
 }
 
 // What the parser's own file loading does before parsing: the text ends at
@@ -41,7 +67,7 @@ void NormalizeLineEnds(std::string& text) {
 
 // Either of a key change's two signatures will do: the comment after the one
 // that verifies holds no markup, only the old key's signature.
-bool IsSignedBy(const std::string& file, const std::string& publicKey) {
+bool IsSignedBy(std::string_view file, const std::string& publicKey) {
     for (const SignedDocument::Parts& parts : SignedDocument::Signatures(file)) {
         if (Crypto::VerifyP256Sha256(publicKey, file.substr(0, parts.signedLength),
                                      parts.signature))
@@ -85,10 +111,8 @@ UpdateDocument::LoadStatus UpdateDocument::Load(const std::string& path,
 UpdateDocument::LoadStatus UpdateDocument::Parse(const std::string& path,
                                                  const std::string& publicKey) {
     m_document.reset(new TiXmlDocument());
-    Utils::UniqueStdioFile file(std::fopen(path.c_str(), "rb"));
-    if (!file) return LoadStatus::Unreadable;
     std::string text;
-    if (!ReadWholeFile(file.Get(), text)) return LoadStatus::Unreadable;
+    if (!ReadWholeFile(path, kMaxFileBytes, text)) return LoadStatus::Unreadable;
     // The bytes checked are the bytes parsed: the file is read only once.
     if (!publicKey.empty() && !IsSignedBy(text, publicKey)) return LoadStatus::WrongContents;
     NormalizeLineEnds(text);
@@ -106,13 +130,16 @@ UpdateDocument::LoadStatus UpdateDocument::Parse(const std::string& path,
     return LoadStatus::Loaded;
 }
 
-bool UpdateDocument::ParseText(std::string text) {
+bool UpdateDocument::ParseText(std::string& text) {
     // In UTF-8 mode the parser steps over a multi-byte character's full
     // length even where the text ends inside it; spare terminators keep it
-    // within the buffer.
-    text.append(4, '\0');
+    // within the buffer. They are appended in place: a copy of a large
+    // document would double what the load holds.
+    const std::size_t length = text.size();
+    text.append(kSpareTerminators, '\0');
     m_document.reset(new TiXmlDocument());
     m_document->Parse(text.c_str(), nullptr, TIXML_DEFAULT_ENCODING);
+    text.resize(length);
     return !m_document->Error();
 }
 

@@ -129,14 +129,18 @@ bool Session::FetchDocument() {
 
 // A local document named in "Mode"\"xmlplace" replaces the fetched one; an
 // updater with a document key checks the signature of whichever is loaded.
+// The fetched copy goes before any report about the document: a fatal report
+// ends the process, which left a refused document in the temporary folder.
 bool Session::LoadDocument() {
     const std::string localDocument =
         ProductKey() ? ProductKey()->GetStringValue("xmlplace", "Mode") : "";
-    const bool loaded = m_manager.GetDocument().LoadAndValidate(
+    const UpdateDocument::LoadStatus status = m_manager.GetDocument().Load(
         localDocument.empty() ? m_documentFile : localDocument, m_settings.documentKey);
     ::DeleteFileA(m_documentFile.c_str());
     m_documentTurn.reset();
-    if (!loaded || !AcceptReleaseNumber()) return false;
+    if (status != UpdateDocument::LoadStatus::Loaded)
+        return Fail(UpdateDocument::FailureText(status));
+    if (!AcceptReleaseNumber()) return false;
     m_manager.TakeDocumentValues();
     return true;
 }

@@ -35,6 +35,10 @@ public:
     static constexpr int kUpdaterIndex = -10;
     static constexpr int kToolIndexBase = 10000;
     static constexpr int kMaxWorkers = 100;
+    // The longest body of a file that the document gives no size for, the
+    // newer updater above all (an updater image takes 1 to 4 MB): any program
+    // image fits, and an answer without end can't fill the temporary folder.
+    static constexpr std::int64_t kMaxUnsizedBodyBytes = 256LL * 1024 * 1024;
 
     // Keeps the build settings of the run (raw slot texts).
     explicit DownloadManager(BuildSettings settings);
@@ -88,7 +92,9 @@ public:
     // One attempt at one file (kind: kServiceFile or kListedFile; attempt 0..3;
     // index: regular position, kToolIndexBase + tool position, kDocumentIndex
     // or kUpdaterIndex). True when the file is in place and passed every
-    // check; a failed attempt leaves the installed copy as it was. At attempt
+    // check; a failed attempt leaves the installed copy as it was. A body
+    // longer than BodyLimit allows stops arriving at once and fails the
+    // attempt (a listed file's with the size error). At attempt
     // 3 it gives up: false for a font, a fatal report otherwise. Any thread.
     // The body must match hashes.served before a compressed file is unpacked,
     // and the file as installed (the body, or the unpacked output) must match
@@ -117,6 +123,8 @@ public:
 
 private:
     static int WorkerThread(void* manager);
+    // The longest body that one attempt at the file may receive.
+    std::int64_t BodyLimit(int kind, const std::string& localPath, int index) const;
     bool IsListedPath(const std::string& path) const;
     // What the received file must hash to (lower case; "" for no check), and
     // what its body hashed to while it was written.
@@ -134,6 +142,8 @@ private:
     bool CheckListedFile(bool result, int attempt, const std::string& localPath,
                          const std::string& label, const Transfer::TransferPaths& paths,
                          bool compressed, const ContentHash& hash, std::string& version);
+    // Reports a received file of the wrong size; false.
+    bool RefuseSize(int attempt, const Transfer::TransferPaths& paths);
     // Reports a received file that does not hash as listed; false.
     bool RefuseContent(int attempt, const Transfer::TransferPaths& paths);
     bool Unpack(int attempt, const std::string& localPath, const std::string& label,

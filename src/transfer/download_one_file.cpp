@@ -3,6 +3,7 @@
 // installed file is replaced only after every check passed.
 #include <windows.h>
 
+#include <algorithm>
 #include <mutex>
 
 #include "document/sha256_hasher.h"
@@ -56,6 +57,7 @@ bool DownloadManager::DownloadOneFile(int kind, int attempt, const std::string& 
     if (index < 0 || index >= kToolIndexBase) m_progressDisplay.Forget();
 
     bool result = false;
+    bool tooLarge = false;
     int status = -1;
     {
         // A compressed file is checked as received only against what was
@@ -64,12 +66,14 @@ bool DownloadManager::DownloadOneFile(int kind, int attempt, const std::string& 
                                         !hash.served.empty() ||
                                             (!hash.installed.empty() && !compressed));
         Utils::HTTP::FileDownloader downloader(&listener, host, false, -1, kAgentName);
+        downloader.SetBodyLimit(BodyLimit(kind, localPath, index));
         downloader.SendRequest(urlPath, "", "", false);
         listener.SetExpected(downloader.GetContentLength());
         std::string statusLine = Engine::GetStatusLine(label, index);
         if (!statusLine.empty()) Transfer::ShowStatus(statusLine);
         downloader.Download(true);
         result = listener.IsOk();
+        tooLarge = downloader.BodyLimitExceeded();
         status = downloader.GetStatusCode();
         hash.streamed = listener.ReceivedSha256();
     }
@@ -80,7 +84,9 @@ bool DownloadManager::DownloadOneFile(int kind, int attempt, const std::string& 
         if (listed) Transfer::Report(Transfer::kServerMaintenanceText + localPath, attempt);
     }
     std::string version;
-    if (listed)
+    if (listed && tooLarge)
+        result = RefuseSize(attempt, paths);
+    else if (listed)
         result =
             CheckListedFile(result, attempt, localPath, label, paths, compressed, hash, version);
     else if (result)
@@ -94,6 +100,20 @@ bool DownloadManager::DownloadOneFile(int kind, int attempt, const std::string& 
     }
     ReleaseTransferPaths(paths);
     return result;
+}
+
+// A listed file passes only at exactly its listed size, so a body longer than
+// the largest size listed for its path can never pass; an entry without a Size
+// reads as 0 and passes only empty, so nothing may arrive for it (a negative
+// one never passes). Compressed files are listed with their size as served.
+// The document and the newer updater have no listed size, only fixed limits.
+std::int64_t DownloadManager::BodyLimit(int kind, const std::string& localPath, int index) const {
+    if (kind != kListedFile)
+        return index == kDocumentIndex ? UpdateDocument::kMaxFileBytes : kMaxUnsizedBodyBytes;
+    const auto listed = m_listedSizes.find(localPath);
+    if (listed == m_listedSizes.end() || listed->second.empty()) return kMaxUnsizedBodyBytes;
+    const std::int64_t largest = *std::max_element(listed->second.begin(), listed->second.end());
+    return std::max<std::int64_t>(largest, 0);
 }
 
 Transfer::TransferPaths DownloadManager::ClaimTransferPaths(bool listed,
@@ -129,10 +149,8 @@ bool DownloadManager::CheckListedFile(bool result, int attempt, const std::strin
                                       const ContentHash& hash, std::string& version) {
     const auto listed = m_listedSizes.find(localPath);
     if (listed != m_listedSizes.end() &&
-        !Engine::CheckReceivedSize(paths.received, listed->second)) {
-        Transfer::Report(paths.output + Transfer::kSizeErrorText, attempt);
-        result = false;
-    }
+        !Engine::CheckReceivedSize(paths.received, listed->second))
+        result = RefuseSize(attempt, paths);
     // Checked before anything unpacks it: a decompressor never reads bytes
     // that the document does not vouch for.
     if (result && !hash.BodyMatches(compressed)) result = RefuseContent(attempt, paths);
@@ -143,6 +161,11 @@ bool DownloadManager::CheckListedFile(bool result, int attempt, const std::strin
     if (result && Utils::String::EqualsIgnoreCase(localPath, m_productExePath))
         result = CheckProductVersion(attempt, paths, version);
     return result;
+}
+
+bool DownloadManager::RefuseSize(int attempt, const Transfer::TransferPaths& paths) {
+    Transfer::Report(paths.output + Transfer::kSizeErrorText, attempt);
+    return false;
 }
 
 // A file that does not hash to the document's value is a failed attempt like

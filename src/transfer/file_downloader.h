@@ -6,6 +6,7 @@
 #include <atomic>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "transfer/file_downloader_listener.h"
 #include "utils/unique_handle.h"
@@ -55,11 +56,34 @@ public:
     // stalls); applies to requests sent after the call.
     void SetStallTimeout(DWORD ms) { m_stallTimeoutMs = ms; }
     static constexpr DWORD kDefaultStallTimeoutMs = 60000;
+    // The longest body a Download accepts (-1: any). A longer one fails with
+    // OnError(ERROR_FILE_TOO_LARGE): at once when its declared length is
+    // longer, else as soon as more has arrived, and nothing beyond the limit
+    // reaches the listener. Applies to Downloads started after the call.
+    void SetBodyLimit(long long maxBytes) { m_bodyLimit = maxBytes; }
+    // After a Download: it failed because its body was longer than the limit.
+    bool BodyLimitExceeded() const { return m_bodyLimitExceeded; }
+    // A Download in which fewer than minBytes arrive within windowMs fails
+    // with OnError(ERROR_INTERNET_TIMEOUT), at the latest one stall timeout
+    // after the window ended (see ReadArrived); a body that keeps the pace
+    // ends with its length or its limit. Applies to Downloads started after
+    // the call. The headers are not paced: SendRequest reads them, and under
+    // Wine it reads header lines for as long as they keep coming.
+    void SetSlowTransferLimit(DWORD windowMs, long long minBytes) {
+        m_slowWindowMs = windowMs;
+        m_slowWindowMinBytes = minBytes;
+    }
+    // 16 KiB in 2 minutes is about 1.1 kbit/s: far below any real link (a
+    // dial-up modem or GPRS carries 30 times as much or more), while a server
+    // that trickles a byte now and then to hold the run open is stopped.
+    static constexpr DWORD kDefaultSlowWindowMs = 120000;
+    static constexpr long long kDefaultSlowWindowMinBytes = 16 * 1024;
 
 private:
     static int DownloadThread(void* self);
     void RunDownloadLoop();
     bool ReadBody(std::string& pending, long long& received, int& errorCode);
+    bool ReadArrived(std::vector<char>& block, DWORD& read, int& errorCode);
     bool DeliverFullChunks(std::string& pending, bool flushAll);
     void StopAsyncDownload();
     bool OpenRequest(const std::string& path, const char* verb, bool secure);
@@ -75,6 +99,10 @@ private:
     UniqueInternetHandle mh_redirect_connection;  // to the server a 308 names, while needed
     UniqueInternetHandle mh_http_file;
     DWORD m_stallTimeoutMs = kDefaultStallTimeoutMs;
+    long long m_bodyLimit = -1;
+    bool m_bodyLimitExceeded = false;
+    DWORD m_slowWindowMs = kDefaultSlowWindowMs;
+    long long m_slowWindowMinBytes = kDefaultSlowWindowMinBytes;
     std::atomic<bool> m_abort{false};
     UniqueKernelHandle m_downloadThread;
 };

@@ -18,7 +18,9 @@ public:
     virtual void OnComplete() = 0;
     // The transfer stopped because Cancel was called.
     virtual void OnCancelled() {}
-    // The transfer failed: code is the system's error number, or -1 when OnData returned false.
+    // The transfer failed: code is the system's error number (ERROR_FILE_TOO_LARGE
+    // for a body over the downloader's limit, ERROR_INTERNET_TIMEOUT for one
+    // too slow), or -1 when OnData returned false.
     virtual void OnError(int code) = 0;
 };
 

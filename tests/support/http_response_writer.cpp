@@ -65,7 +65,8 @@ std::string BuildHead(int status, const HeaderList& headers, long long length, b
 }
 
 // Sends up to limit body bytes, in trickle pieces when the fault asks for them.
-bool SendBody(SOCKET s, BodySource& body, long long limit, const Fault& fault, StopSignal& stop) {
+bool SendBody(SOCKET s, BodySource& body, long long limit, const Fault& fault, StopSignal& stop,
+              long long& sent) {
     size_t pieceSize = fault.trickleBytes > 0 ? fault.trickleBytes : kPieceBytes;
     std::vector<char> piece(pieceSize);
     while (limit > 0) {
@@ -73,6 +74,7 @@ bool SendBody(SOCKET s, BodySource& body, long long limit, const Fault& fault, S
             static_cast<size_t>(std::min<long long>(limit, static_cast<long long>(pieceSize)));
         size_t count = body.Read(piece.data(), wanted);
         if (count == 0 || !SendAll(s, piece.data(), count, stop)) return false;
+        sent += static_cast<long long>(count);
         limit -= static_cast<long long>(count);
         if (fault.trickleDelayMs > 0 && limit > 0 && !stop.Sleep(fault.trickleDelayMs))
             return false;
@@ -82,7 +84,8 @@ bool SendBody(SOCKET s, BodySource& body, long long limit, const Fault& fault, S
 }  // namespace
 
 AfterResponse WriteResponse(SOCKET s, const HttpRequest& request, const HttpResponse& response,
-                            const Fault& fault, bool keepAlive, StopSignal& stop) {
+                            const Fault& fault, bool keepAlive, StopSignal& stop,
+                            long long& bodyBytesSent) {
     if (fault.noResponse) return AfterResponse::Close;
     if (fault.delayBeforeHeadersMs > 0 && !stop.Sleep(fault.delayBeforeHeadersMs))
         return AfterResponse::Close;
@@ -98,7 +101,7 @@ AfterResponse WriteResponse(SOCKET s, const HttpRequest& request, const HttpResp
     long long limit = bodyless ? 0 : size;
     if (fault.cutBodyAt >= 0) limit = std::min(limit, fault.cutBodyAt);
     if (fault.dropBodyAt >= 0) limit = std::min(limit, fault.dropBodyAt);
-    if (!SendBody(s, body, limit, fault, stop)) return AfterResponse::Close;
+    if (!SendBody(s, body, limit, fault, stop, bodyBytesSent)) return AfterResponse::Close;
     if (fault.dropBodyAt >= 0) return AfterResponse::Reset;
     return closeAfter ? AfterResponse::Close : AfterResponse::KeepOpen;
 }

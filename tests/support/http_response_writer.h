@@ -11,8 +11,10 @@ enum class AfterResponse { KeepOpen, Close, Reset };
 
 // Sends the status line, headers and body (none for HEAD, 204 and 304).
 // keepAlive says whether the client wants the connection kept; a fault that
-// spoils the body always ends it. Returns Close when sending failed.
+// spoils the body always ends it. Returns Close when sending failed. Adds the
+// body bytes that the connection took to bodyBytesSent.
 AfterResponse WriteResponse(SOCKET s, const HttpRequest& request, const HttpResponse& response,
-                            const Fault& fault, bool keepAlive, StopSignal& stop);
+                            const Fault& fault, bool keepAlive, StopSignal& stop,
+                            long long& bodyBytesSent);
 
 }  // namespace TestSupport

@@ -139,8 +139,13 @@ void TestHttpServer::ServeConnection(std::shared_ptr<UniqueSocket> socket,
         }
         Fault fault = TakeFault(request);
         HttpResponse response = Answer(request);
-        after =
-            WriteResponse(socket->Get(), request, response, fault, WantsKeepAlive(request), m_stop);
+        long long sent = 0;
+        after = WriteResponse(socket->Get(), request, response, fault, WantsKeepAlive(request),
+                              m_stop, sent);
+        {
+            std::lock_guard<std::mutex> lock(m_mutex);
+            m_bodyBytesSent[request.path] += sent;
+        }
         if (after != AfterResponse::KeepOpen) break;
     }
     if (after == AfterResponse::Reset)
@@ -242,6 +247,12 @@ int TestHttpServer::Hits(const std::string& pathOrTarget) const {
     return static_cast<int>(std::count_if(
         m_requests.begin(), m_requests.end(),
         [&](const HttpRequest& r) { return r.path == pathOrTarget || r.target == pathOrTarget; }));
+}
+
+long long TestHttpServer::BodyBytesSent(const std::string& path) const {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    const auto entry = m_bodyBytesSent.find(path);
+    return entry == m_bodyBytesSent.end() ? 0 : entry->second;
 }
 
 int TestHttpServer::ConnectionCount() const {

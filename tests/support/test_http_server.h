@@ -72,6 +72,9 @@ public:
     int Hits(const std::string& pathOrTarget) const;
     // Connections accepted so far.
     int ConnectionCount() const;
+    // Body bytes that connections took for requests of path (without query) so
+    // far, counted once each answer is over; what sits in socket buffers counts.
+    long long BodyBytesSent(const std::string& path) const;
 
 private:
     struct Connection {
@@ -101,6 +104,7 @@ private:
     std::map<std::string, std::string> m_folders;  // prefix -> folder
     std::map<std::string, Fault> m_faults;
     std::vector<HttpRequest> m_requests;
+    std::map<std::string, long long> m_bodyBytesSent;  // by request path
     std::vector<Connection> m_connections;
     int m_connectionCount = 0;
 };

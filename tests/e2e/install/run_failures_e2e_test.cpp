@@ -103,6 +103,9 @@ TEST_F(InstallRunTest, FaultsEndTheRunOrAreSkipped) {
          [&] {
              EXPECT_EQ(RequestsSince(before), std::vector<std::string>{DocumentTarget()});
              EXPECT_FALSE(TestSupport::FileExists(m_programFolder + ".escaped"));
+             // The fatal report ends the process: the refused document went before it.
+             EXPECT_FALSE(
+                 TestSupport::FileExists(InstallE2E::TemporaryFolder() + "xml_downloaded_24.xml"));
          }},
         // A folder in the way goes as the sweep would take it, so it blocks
         // the file only while it holds what the sweep keeps (a log).

@@ -168,6 +168,23 @@ TEST_F(DocumentTest, LargeDocumentsLoadWhole) {
     }
 }
 
+// An answer without end, or a local document as long, is refused before it
+// can fill the memory. Padded with NUL bytes, after which the text ends, a
+// document of exactly the limit loads.
+TEST_F(DocumentTest, AFileLongerThanTheLimitIsUnreadable) {
+    for (const int64_t extra : {0, 1}) {
+        const std::string path = WriteDocument(Wrap(""));
+        Utils::UniqueFileHandle file(
+            ::CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+        LARGE_INTEGER end{};
+        end.QuadPart = UpdateDocument::kMaxFileBytes + extra;
+        ASSERT_TRUE(file && ::SetFilePointerEx(file.Get(), end, nullptr, FILE_BEGIN) &&
+                    ::SetEndOfFile(file.Get()));
+        file.Reset();
+        EXPECT_EQ(extra == 0 ? Status::Loaded : Status::Unreadable, m_document.Load(path));
+    }
+}
+
 TEST_F(DocumentTest, LongAttributeValuesSurvive) {
     const std::string longValue(1024 * 1024, 'u');
     TestSupport::UpdateDocumentBuilder builder;

@@ -18,10 +18,8 @@ constexpr size_t kSlowBodyBytes = 200 * 1000;
 class FileDownloaderThreads : public ::testing::Test {
 protected:
     void SetUp() override {
-        // About 2 s to send in full. The downloader reads in blocks larger than
-        // this body, so its first chunk may only arrive once the whole body is in:
-        // the cancellations below hold the transfer in its first chunk instead of
-        // counting on it still being on the wire.
+        // About 2 s to send in full. The cancellations below hold the transfer
+        // in its first chunk instead of counting on it still being on the wire.
         server.Serve("/slow.bin", PatternBytes(kSlowBodyBytes));
         Fault trickle;
         trickle.trickleBytes = 1000;
