@@ -20,6 +20,9 @@ namespace HTTP {
 namespace {
 // The most that one read takes (see ReadArrived); the listener still gets 1024-byte chunks.
 constexpr DWORD kReadBlockBytes = 256 * 1024;
+// What WinINet reports as arrived when its own read buffer is full (Wine's
+// holds 8 KB): the body is arriving faster than it is read.
+constexpr DWORD kFullReadBufferBytes = 8 * 1024;
 constexpr size_t kChunkBytes = 1024;
 // No cookies: files need none, and Wine's WinINet adds a cookie container for
 // every path it is asked about and searches them all on each request, so a
@@ -363,16 +366,20 @@ bool FileDownloader::ReadBody(std::string& pending, long long& received, int& er
 // held one 256 KB read for months; neither closing the request handle nor
 // lowering its receive timeout from another thread ends such a read there
 // (it went on as long as bytes came). InternetQueryDataAvailable waits only
-// for the first bytes, at most the stall timeout, so the pace is checked at
-// least that often. Wine's reports at most 8 KB (its read buffer) at a time,
-// which costs throughput over loopback (one transfer: about 400 MB/s with
-// whole blocks, 95 MB/s this way) but little over real links.
+// for the first bytes, at most the stall timeout, and a body arriving slower
+// than it is read is taken as it comes, so the pace is checked at least that
+// often. Wine reports at most 8 KB (its read buffer) at a time: a body that
+// fills it arrives fast, and is read in whole blocks, since 8 KB reads cut one
+// transfer over loopback from 490-740 MB/s to about 95 MB/s and made a first
+// install of 400 MB half as slow again. A body that fills the buffer and then
+// slows to a trickle can still hold one block's read.
 bool FileDownloader::ReadArrived(std::vector<char>& block, DWORD& read, int& errorCode) {
     DWORD available = 0;
     // Asking for one byte when none is reported ends cleanly at the end of the body.
     if (::InternetQueryDataAvailable(mh_http_file.Get(), &available, 0, 0)) {
+        const DWORD size = static_cast<DWORD>(block.size());
         const DWORD wanted =
-            std::min(std::max<DWORD>(available, 1), static_cast<DWORD>(block.size()));
+            available >= kFullReadBufferBytes ? size : std::min(std::max<DWORD>(available, 1), size);
         if (::InternetReadFile(mh_http_file.Get(), block.data(), wanted, &read)) return true;
     }
     errorCode = static_cast<int>(::GetLastError());
