@@ -33,6 +33,9 @@ TEST_F(UpdaterTest, LaterStartsOfABrandLeaveWhileItsRunIsUnderWay) {
     ChildProcess running;
     ASSERT_TRUE(running.Start(m_exe, ""));
     ASSERT_NE(WaitForDialog(running), nullptr);  // waiting for its stalled document
+    // The dialog may show before the worker's request arrives: count from that request on.
+    ASSERT_TRUE(TestSupport::WaitUntil([&] { return !m_stalledService.Requests().empty(); },
+                                       AppE2E::kWindowTimeoutMs));
     const std::size_t requests = m_stalledService.Requests().size();
 
     for (const std::string& exe : {m_exe, copy}) {
