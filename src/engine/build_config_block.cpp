@@ -1,5 +1,6 @@
 #include "engine/build_config_block.h"
 
+#include "engine/block_marker.h"
 #include "utils/string/string_utils.h"
 
 namespace BuildConfig {
@@ -12,14 +13,11 @@ struct Block {
 };
 static_assert(sizeof(Block) == kSlotCount * kSlotSize, "slots must be contiguous");
 
-constexpr bool SameText(const char* a, const char* b) {
-    return *a == *b && (*a == '\0' || SameText(a + 1, b + 1));
-}
-
 // Written out here rather than copied from kMarker so that the image holds the
 // marker text exactly once, inside the block.
 #define NIMBRA_BUILD_MARKER "~############  THE BEST DOWNLOADER EVER  ############~"
-static_assert(SameText(NIMBRA_BUILD_MARKER, kMarker), "marker text differs from the header");
+static_assert(BlockMarker::SameText(NIMBRA_BUILD_MARKER, kMarker),
+              "marker text differs from the header");
 
 // Shipped defaults. The host is a reserved name that never resolves; every
 // distribution is stamped with its own values after linking. The program never

@@ -1,5 +1,7 @@
 #include "engine/public_key_block.h"
 
+#include "engine/block_marker.h"
+
 namespace PublicKeyBlock {
 namespace {
 
@@ -9,14 +11,11 @@ struct Block {
 };
 static_assert(sizeof(Block) == kBlockSize, "the key must follow the marker directly");
 
-constexpr bool SameText(const char* a, const char* b) {
-    return *a == *b && (*a == '\0' || SameText(a + 1, b + 1));
-}
-
 // Written out here rather than copied from kKeyMarker so that the image holds
 // the marker text exactly once, inside the block.
 #define NIMBRA_KEY_MARKER "~####  NIMBRA DOCUMENT KEY (P-256 X||Y FOLLOWS)  ####~"
-static_assert(SameText(NIMBRA_KEY_MARKER, kKeyMarker), "marker text differs from the header");
+static_assert(BlockMarker::SameText(NIMBRA_KEY_MARKER, kKeyMarker),
+              "marker text differs from the header");
 
 // Shipped without a key. Mutable and volatile for the same reasons as the
 // build settings block: it must land in initialised data and be read from

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "document/document_values.h"
+#include "engine/block_marker.h"
 
 namespace ReleaseFloorBlock {
 namespace {
@@ -13,14 +14,11 @@ struct Block {
 };
 static_assert(sizeof(Block) == kBlockSize, "the floor must follow the marker directly");
 
-constexpr bool SameText(const char* a, const char* b) {
-    return *a == *b && (*a == '\0' || SameText(a + 1, b + 1));
-}
-
 // Written out here rather than copied from kFloorMarker so that the image
 // holds the marker text exactly once, inside the block.
 #define NIMBRA_FLOOR_MARKER "~####  NIMBRA RELEASE FLOOR (DECIMAL FOLLOWS)  ####~"
-static_assert(SameText(NIMBRA_FLOOR_MARKER, kFloorMarker), "marker text differs from the header");
+static_assert(BlockMarker::SameText(NIMBRA_FLOOR_MARKER, kFloorMarker),
+              "marker text differs from the header");
 
 // Shipped without a floor; volatile and in initialised data, as the other
 // stamped blocks, so that the stamped text is what the program reads.

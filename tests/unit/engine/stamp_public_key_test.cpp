@@ -10,6 +10,7 @@
 #include "stamp_command.h"
 #include "stamp_image.h"
 #include "stamp_key_block.h"
+#include "stamp_run.h"
 #include "stamp_test_image.h"
 #include "support/scratch.h"
 
@@ -95,11 +96,10 @@ protected:
         return block;
     }
     int Run(std::vector<std::string> args) {
-        std::ostringstream out, err;
-        const int code = Stamp::RunStamp(args, out, err);
-        m_out = out.str();
-        m_err = err.str();
-        return code;
+        const StampTest::StampRun run = StampTest::RunStampTool(args);
+        m_out = run.out;
+        m_err = run.err;
+        return run.code;
     }
 
     TestSupport::ScratchFolder m_folder;

@@ -2,11 +2,10 @@
 // number or an image without the block refused without touching the file.
 #include <gtest/gtest.h>
 
-#include <sstream>
 #include <string>
 
 #include "engine/release_floor_block.h"
-#include "stamp_command.h"
+#include "stamp_run.h"
 #include "stamp_test_image.h"
 #include "support/scratch.h"
 
@@ -22,11 +21,10 @@ class StampFloorTest : public ::testing::Test {
 protected:
     int Run(std::vector<std::string> args) {
         args.insert(args.begin(), m_exe);
-        std::ostringstream out, err;
-        const int code = Stamp::RunStamp(args, out, err);
-        m_out = out.str();
-        m_err = err.str();
-        return code;
+        const StampTest::StampRun run = StampTest::RunStampTool(args);
+        m_out = run.out;
+        m_err = run.err;
+        return run.code;
     }
 
     TestSupport::ScratchFolder m_folder;
@@ -43,8 +41,8 @@ TEST_F(StampFloorTest, StampsPrintsAndClearsOnlyTheFloor) {
     ASSERT_EQ(Run({"--release-floor", "9223372036854775807", "--print"}), 0) << m_err;
     EXPECT_NE(m_out.find("\nrelease-floor=9223372036854775807\n"), std::string::npos) << m_out;
     std::string expected = image;
-    const std::size_t field = image.find(ReleaseFloorBlock::kFloorMarker) +
-                              ReleaseFloorBlock::kFloorMarkerSize;
+    const std::size_t field =
+        image.find(ReleaseFloorBlock::kFloorMarker) + ReleaseFloorBlock::kFloorMarkerSize;
     expected.replace(field, 19, "9223372036854775807");
     EXPECT_EQ(TestSupport::ReadFile(m_exe), expected);
 
